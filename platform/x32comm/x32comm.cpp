@@ -1,0 +1,51 @@
+#include "platform/x32comm/x32comm.h"
+
+#include <cstring>
+
+namespace {
+
+C32ErrInfo g_lastError{};
+
+int noEscape() { return 0; }
+X32EscPoll g_escPoll = noEscape;
+
+void copyBounded(char* dest, const char* src, size_t n) {
+  constexpr size_t kMax = 260;
+  if (dest == nullptr) return;
+  if (n >= kMax) n = kMax - 1;
+  std::memcpy(dest, src, n);
+  dest[n] = '\0';
+}
+
+}  // namespace
+
+void c32SetDLLErrInfo(int32_t module, int32_t code, int32_t reserved, int32_t where, int32_t file,
+                      int32_t line) {
+  g_lastError = C32ErrInfo{module, code, reserved, where, file, line};
+}
+
+void c32ResetDLLErrInfo() { g_lastError = C32ErrInfo{}; }
+
+int32_t c32GetDLLErrInfo(C32ErrInfo* info) {
+  if (info != nullptr) *info = g_lastError;
+  return g_lastError.code;
+}
+
+int x32IsEscPressed() { return g_escPoll(); }
+
+X32EscPoll x32SetEscPoll(X32EscPoll poll) {
+  X32EscPoll old = g_escPoll;
+  g_escPoll = poll != nullptr ? poll : noEscape;
+  return old == noEscape ? nullptr : old;
+}
+
+int xfdSplitPathname(const char* path, char* dir, char* name) {
+  if (path == nullptr) return 0;
+  const size_t len = std::strlen(path);
+  size_t cut = 0;  // index just past the last separator
+  for (size_t i = 0; i < len; ++i)
+    if (path[i] == '\\' || path[i] == '/') cut = i + 1;
+  copyBounded(dir, path, cut);
+  copyBounded(name, path + cut, len - cut);
+  return 1;
+}

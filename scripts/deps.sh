@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the packages the native build and its tests need (Debian, as root).
+set -euo pipefail
+need=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev python3)
+missing=()
+for p in "${need[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  if [[ $(id -u) -ne 0 ]]; then
+    echo "missing packages: ${missing[*]} (run as root to install them)" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Every test: the release build and a second tree under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/deps.sh"
+"$root/scripts/build.sh" build -DCMAKE_BUILD_TYPE=Release
+"$root/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLAN_SANITIZE=ON -DQUILLAN_BENCH=OFF
+status=0
+(cd "$root/build-asan" && ctest --output-on-failure -j "$(nproc)") || status=1
+(cd "$root/build" && ctest --output-on-failure -j "$(nproc)") || status=1
+exit $status
