@@ -26,7 +26,11 @@ void ShiftRampHue(PaletteRamp& ramp, int hueShift) {
     HsbColor hsb;
     ClrRgbToHsb(rgb, &hsb);
     if (hsb.hue >= kHsbNoHue) continue;
-    hsb.hue = static_cast<uint16_t>(((hsb.hue + static_cast<unsigned>(hueShift)) & 0xFFFFu) % 360u);
+    const auto hue = static_cast<uint16_t>(((hsb.hue + static_cast<unsigned>(hueShift)) & 0xFFFFu) % 360u);
+    // A stop whose hue does not move keeps its exact colour: whole-degree hues
+    // cannot carry every colour through the conversion and back.
+    if (hue == hsb.hue) continue;
+    hsb.hue = hue;
     uint8_t out[3];
     ClrHsbToRgb(&hsb, out);
     s.red = out[0];

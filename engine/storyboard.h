@@ -1,0 +1,21 @@
+// The storyboard table shared by the renderer and the main dialog.
+#pragma once
+
+#include <cstdint>
+
+struct StoryboardOp {
+  int32_t templateNumber;  // template index + 1 (1..19); 0 none; -1 a cleared end slot
+  int32_t sampleNumber;
+  int32_t applied;  // 1: warps the maps; 0: only changes the sample
+  friend bool operator==(const StoryboardOp&, const StoryboardOp&) = default;
+};
+static_assert(sizeof(StoryboardOp) == 12);
+
+inline constexpr int kStoryboardSlots = 256;
+
+// Operations 0..count-1 are stored; the slot at `count` is the pending slot
+// the next operation is written into.
+struct Storyboard {
+  StoryboardOp ops[kStoryboardSlots];
+  int32_t count;
+};

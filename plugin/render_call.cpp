@@ -1,0 +1,121 @@
+#include "plugin/render_call.h"
+
+#include "platform/x32comm/x32comm.h"
+
+namespace {
+
+constexpr int32_t kSourceFile = 12;
+
+void recordFailure(int code, int line) { c32SetDLLErrInfo(0, code, 0, 72000, kSourceFile, line); }
+
+// Runs the renderer for kind 2; any other kind draws nothing.
+int renderDriver(const RenderJob& job) {
+  if (job.kind != kRenderKindTexture) return kRenderOk;
+  return RenderTexture(job);
+}
+
+int renderInto(intptr_t passThrough, ParamRecord* record, int32_t kind, Buf32Handle source,
+               Buf32Handle* destination, const ProgressBlock* progress) {
+  const RenderJob job{source, destination, record, kind, passThrough, progress};
+  const int code = renderDriver(job);
+  if (code != kRenderOk) {
+    recordFailure(code, __LINE__);
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace
+
+int RenderRecord(intptr_t passThrough, ParamRecord* record, int32_t kind, Buf32Handle source,
+                 int32_t, Buf32Handle* destination, const ProgressBlock* progress) {
+  if (destination == nullptr || record == nullptr) {
+    recordFailure(kRenderOutOfMemory, __LINE__);
+    return 0;
+  }
+  if (*destination == 0) {
+    Buf32Desc d{};
+    if (!buf32GetInfo(source, &d) ||
+        !buf32Alloc(destination, d.w[kBuf32DescBitsPerPixel], d.w[kBuf32DescWidth],
+                    d.w[kBuf32DescHeight], d.w[kBuf32DescModel], nullptr)) {
+      recordFailure(kRenderOutOfMemory, __LINE__);
+      return 0;
+    }
+  }
+  return renderInto(passThrough, record, kind, source, destination, progress);
+}
+
+int RenderThumbnail(intptr_t passThrough, ParamRecord* record, int32_t kind, Buf32Desc description,
+                    int width, int height, Buf32Handle source, Buf32Handle* destination) {
+  if (destination == nullptr || record == nullptr) {
+    recordFailure(kRenderOutOfMemory, __LINE__);
+    return 0;
+  }
+  if (*destination == 0 &&
+      !buf32Alloc(destination, description.w[kBuf32DescBitsPerPixel], width, height,
+                  description.w[kBuf32DescModel], &description.w[kBuf32DescPalette])) {
+    recordFailure(kRenderOutOfMemory, __LINE__);
+    return 0;
+  }
+  const int32_t repeat = record->repeat;
+  const int32_t centreX = record->sweepCentreX;
+  const int32_t centreY = record->sweepCentreY;
+  record->sweepCentreX = 0;
+  record->sweepCentreY = 0;
+  const int result = renderInto(passThrough, record, kind, source, destination, nullptr);
+  record->repeat = repeat;
+  record->sweepCentreX = centreX;
+  record->sweepCentreY = centreY;
+  return result;
+}
+
+namespace {
+
+// The host's function and user value while RenderFrames runs: starts and ends
+// of single frames are swallowed, the sequence's own are passed on.
+struct FrameProgress {
+  ProgressFn host;
+  intptr_t user;
+};
+
+constexpr int32_t kSequenceStart = 5;
+constexpr int32_t kSequenceEnd = 6;
+
+int32_t frameProgress(int32_t code, int32_t value, int32_t zero, intptr_t user) {
+  const auto* wrap = reinterpret_cast<const FrameProgress*>(user);
+  switch (code) {
+    case kProgressPosition: return wrap->host(kProgressPosition, value, zero, wrap->user);
+    case kSequenceStart: return wrap->host(kProgressStart, value, zero, wrap->user);
+    case kSequenceEnd: return wrap->host(kProgressEnd, value, zero, wrap->user);
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+int RenderFrames(int32_t kind, ParamRecord* record, const ProgressBlock* progress,
+                 const RenderFrame* frames, int count, intptr_t passThrough) {
+  if (frames == nullptr || count < 1) return 0;
+  const ProgressBlock host = progress != nullptr ? *progress : kQuietProgress;
+  FrameProgress wrap{host.function, host.user};
+  ProgressBlock block = host;
+  if (host.function != nullptr) {
+    block.function = frameProgress;
+    block.user = reinterpret_cast<intptr_t>(&wrap);
+    frameProgress(kSequenceStart, host.first, 0, block.user);
+  }
+  const int64_t span = static_cast<int64_t>(host.last) - host.first;
+  int result = 1;
+  for (int i = 0; i < count; ++i) {
+    block.first = static_cast<int32_t>(host.first + i * span / count);
+    block.last = i + 1 == count ? host.last : static_cast<int32_t>(host.first + (i + 1) * span / count);
+    RequestRebuild();
+    if (!RenderRecord(passThrough, record, kind, frames[i].source, frames[i].unused,
+                      frames[i].destination, &block)) {
+      result = 0;
+      break;
+    }
+  }
+  if (host.function != nullptr) frameProgress(kSequenceEnd, host.last, 0, block.user);
+  return result;
+}
