@@ -1,0 +1,133 @@
+#include "plugin/render_call.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/x32comm/x32comm.h"
+
+namespace {
+
+struct Buffer {
+  explicit Buffer(int w = 0, int h = 0) {
+    if (w > 0) buf32Alloc(&handle, 24, w, h, 7, nullptr);
+  }
+  ~Buffer() {
+    if (handle) buf32Free(handle);
+  }
+  Buffer(const Buffer&) = delete;
+  Buffer& operator=(const Buffer&) = delete;
+  Buf32Handle handle = 0;
+};
+
+struct Calls {
+  std::vector<std::pair<int, int>> log;
+  static int32_t fn(int32_t code, int32_t value, int32_t, intptr_t user) {
+    reinterpret_cast<Calls*>(user)->log.emplace_back(code, value);
+    return 1;
+  }
+};
+
+struct RenderCall : ::testing::Test {
+  void SetUp() override {
+    ResetModuleRenderer();
+    c32ResetDLLErrInfo();
+    record = DefaultRecordForHost();
+    record.ramp = DefaultRamp();
+  }
+  void TearDown() override { ResetModuleRenderer(); }
+  ParamRecord record{};
+};
+
+}  // namespace
+
+TEST_F(RenderCall, CreatesAMissingDestinationLikeTheSource) {
+  Buffer source(10, 7), dest;
+  ASSERT_EQ(RenderRecord(0, &record, 2, source.handle, 0, &dest.handle, nullptr), 1);
+  Buf32Desc d{};
+  ASSERT_TRUE(buf32GetInfo(dest.handle, &d));
+  EXPECT_EQ(d.w[kBuf32DescWidth], 10);
+  EXPECT_EQ(d.w[kBuf32DescHeight], 7);
+  EXPECT_EQ(d.w[kBuf32DescBitsPerPixel], 24);
+  EXPECT_EQ(d.w[kBuf32DescModel], 7);
+}
+
+TEST_F(RenderCall, OtherRenderKindsDrawNothingAndSucceed) {
+  Buffer source(4, 4), dest(4, 4);
+  ASSERT_EQ(RenderRecord(0, &record, 3, source.handle, 0, &dest.handle, nullptr), 1);
+  EXPECT_FALSE(TheRenderer().mapsReady());
+}
+
+TEST_F(RenderCall, FailuresAreRecordedForTheHost) {
+  Buffer dest;
+  EXPECT_EQ(RenderRecord(0, &record, 2, 0xBAD, 0, &dest.handle, nullptr), 0);
+  EXPECT_EQ(c32GetDLLErrInfo(nullptr), 1001);
+  EXPECT_EQ(dest.handle, 0u);
+  c32ResetDLLErrInfo();
+  Buffer source(4, 4);
+  ProgressBlock esc{1, nullptr, 0, 0, 100};
+  x32SetEscPoll([] { return 1; });
+  EXPECT_EQ(RenderRecord(0, &record, 2, source.handle, 0, &dest.handle, &esc), 0);
+  x32SetEscPoll(nullptr);
+  C32ErrInfo info;
+  EXPECT_EQ(c32GetDLLErrInfo(&info), 5200);
+  EXPECT_EQ(info.where, 72000);
+}
+
+TEST_F(RenderCall, ThumbnailsZeroTheSweepCentreAndRestoreTheRecord) {
+  Buffer source(20, 20), thumb;
+  record.sweepCentreX = 40;
+  record.sweepCentreY = -30;
+  record.repeat = 321;
+  Buf32Desc d{};
+  buf32GetInfo(source.handle, &d);
+  ASSERT_EQ(RenderThumbnail(0, &record, 2, d, 6, 5, source.handle, &thumb.handle), 1);
+  uint32_t w, h;
+  buf32GetWHU(thumb.handle, &w, &h, nullptr);
+  EXPECT_EQ(w, 6u);
+  EXPECT_EQ(h, 5u);
+  EXPECT_EQ(record.sweepCentreX, 40);
+  EXPECT_EQ(record.sweepCentreY, -30);
+  EXPECT_EQ(record.repeat, 321);
+  EXPECT_EQ(TheRenderer().previousRecord().sweepCentreX, 0);
+}
+
+TEST_F(RenderCall, FramesShareOneProgressRangeWithOneStartAndOneEnd) {
+  Buffer s0(6, 4), s1(6, 4), s2(6, 4), d0, d1, d2;
+  const RenderFrame frames[3] = {
+      {s0.handle, 0, &d0.handle}, {s1.handle, 0, &d1.handle}, {s2.handle, 0, &d2.handle}};
+  Calls calls;
+  ProgressBlock block{0, Calls::fn, reinterpret_cast<intptr_t>(&calls), 0, 100};
+  record.storyboardPosition = 1;
+  SetScriptText(record, "[000]071-152-()");
+  ASSERT_EQ(RenderFrames(2, &record, &block, frames, 3, 0), 1);
+  ASSERT_GE(calls.log.size(), 3u);
+  EXPECT_EQ(calls.log.front(), std::make_pair(1, 0));
+  EXPECT_EQ(calls.log.back(), std::make_pair(4, 100));
+  int starts = 0, ends = 0, last = 0;
+  for (auto [code, value] : calls.log) {
+    starts += code == 1;
+    ends += code == 4;
+    if (code == 2) {
+      EXPECT_GT(value, last);
+      EXPECT_LE(value, 100);
+      last = value;
+    }
+  }
+  EXPECT_EQ(starts, 1);
+  EXPECT_EQ(ends, 1);
+  EXPECT_GE(last, 90);  // the last frame's passes reach the end of the range
+  // Each frame was rendered afresh from the script.
+  EXPECT_EQ(TheRenderer().templatePasses(), 6);
+  for (Buf32Handle h : {d0.handle, d1.handle, d2.handle}) EXPECT_TRUE(buf32GetInfo(h, nullptr));
+  EXPECT_EQ(block.function, &Calls::fn);
+}
+
+TEST_F(RenderCall, FramesStopAtTheFirstFailure) {
+  Buffer s0(6, 4), d0, d1;
+  const RenderFrame frames[2] = {{s0.handle, 0, &d0.handle}, {0xBAD, 0, &d1.handle}};
+  EXPECT_EQ(RenderFrames(2, &record, nullptr, frames, 2, 0), 0);
+  EXPECT_NE(d0.handle, 0u);
+  EXPECT_EQ(d1.handle, 0u);
+  EXPECT_EQ(RenderFrames(2, &record, nullptr, frames, 0, 0), 0);
+}
