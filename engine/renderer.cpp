@@ -106,6 +106,13 @@ int Renderer::applyTemplatePass(int t, RowProgress& progress) {
   return kRenderOk;
 }
 
+int Renderer::TemplatePass(int t, const ProgressBlock* progress) {
+  if (!mapsReady_) return kRenderOutOfMemory;
+  RowProgress rows(progress != nullptr ? *progress : kQuietProgress);
+  rows.setTotalRows(height_);
+  return applyTemplatePass(t, rows);
+}
+
 int Renderer::evaluate(const ParamRecord& record, int sampleNumber, const PaletteTable& table,
                        Buf32Handle destination, const RowProgress* escape) {
   const double repeat = record.repeat * 0.01;

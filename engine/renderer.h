@@ -66,6 +66,10 @@ class Renderer {
   int RenderBlend(int k, const ParamRecord& record, Buf32Handle source, Buf32Handle* destination,
                   double w);
 
+  // One template pass over the current maps (current pair in, result pair
+  // out) with row progress and Escape; the building block of every mode.
+  int TemplatePass(int t, const ProgressBlock* progress);
+
   void ResetMaps();
   void CommitMaps();
   void SaveMaps();
