@@ -113,21 +113,41 @@ int Renderer::TemplatePass(int t, const ProgressBlock* progress) {
   return applyTemplatePass(t, rows);
 }
 
+namespace {
+
+// One row of the colouring pass with the sample number fixed at compile time.
+template <int N>
+void colourRow(const double* cx, const double* cy, const double* rx, const double* ry, uint8_t* out,
+               int width, int mirror, double repeat, const PaletteTable& table) {
+  for (int x = 0; x < width; ++x) {
+    const double v = CombineMaps(N, rx[x], ry[x], cx[x], cy[x]);
+    const Rgb c = LookupColour(ShapeValue(v, mirror, repeat), table);
+    out[3 * x] = c.red;
+    out[3 * x + 1] = c.green;
+    out[3 * x + 2] = c.blue;
+  }
+}
+
+using ColourRowFn = void (*)(const double*, const double*, const double*, const double*, uint8_t*,
+                             int, int, double, const PaletteTable&);
+
+// Sample numbers 1..12; any other number combines as 3 does.
+constexpr ColourRowFn kColourRows[13] = {
+    colourRow<3>, colourRow<1>, colourRow<2>, colourRow<3>,  colourRow<4>,  colourRow<5>, colourRow<6>,
+    colourRow<7>, colourRow<8>, colourRow<9>, colourRow<10>, colourRow<11>, colourRow<12>};
+
+}  // namespace
+
 int Renderer::evaluate(const ParamRecord& record, int sampleNumber, const PaletteTable& table,
                        Buf32Handle destination, const RowProgress* escape) {
   const double repeat = record.repeat * 0.01;
-  const int mirror = record.mirror;
+  const ColourRowFn colour =
+      kColourRows[sampleNumber >= 1 && sampleNumber <= 12 ? sampleNumber : 0];
   for (int y = 0; y < height_; ++y) {
     uint8_t* out = buf32PointAddr(destination, 0, y);
     if (out == nullptr) return kRenderOutOfMemory;
-    const double *cx = curX_.row(y), *cy = curY_.row(y), *rx = resX_.row(y), *ry = resY_.row(y);
-    for (int x = 0; x < width_; ++x) {
-      const double v = CombineMaps(sampleNumber, rx[x], ry[x], cx[x], cy[x]);
-      const Rgb c = LookupColour(ShapeValue(v, mirror, repeat), table);
-      out[3 * x] = c.red;
-      out[3 * x + 1] = c.green;
-      out[3 * x + 2] = c.blue;
-    }
+    colour(curX_.row(y), curY_.row(y), resX_.row(y), resY_.row(y), out, width_, record.mirror,
+           repeat, table);
     if (escape != nullptr && escape->escapePressed()) return kRenderStopped;
   }
   return kRenderOk;

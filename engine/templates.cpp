@@ -50,14 +50,14 @@ double WrapUnit(double s) {
   if (s > 1.0) {
     if (s >= kExactLimit) return 1.0;
     // k = ceil(s) - 1 subtractions; every one of them is exact.
-    const double k = std::ceil(s) - 1.0;
+    const double k = CeilSmall(s) - 1.0;
     return s - k;
   }
   if (s < 0.0) {
     if (s <= -kExactLimit) return 0.0;
     // k = ceil(-s) additions; all but the last are exact, the last one rounds
     // exactly as it would at the end of the loop.
-    const double k = std::ceil(-s);
+    const double k = CeilSmall(-s);
     return (s + (k - 1.0)) + 1.0;
   }
   return s;  // [0, 1] and NaN

@@ -151,6 +151,14 @@ inline double CombineMaps(int n, double resX, double resY, double curX, double c
   }
 }
 
+// Whole-number parts without a libm call, for the per-pixel shaping. Exact for
+// every finite |s| < 2^53 (callers make sure of that range).
+inline double TruncSmall(double s) { return static_cast<double>(static_cast<int64_t>(s)); }
+inline double CeilSmall(double s) {
+  const auto i = static_cast<int64_t>(s);
+  return static_cast<double>(static_cast<double>(i) < s ? i + 1 : i);
+}
+
 // Wraps s into (0, 1] from above and [0, 1) from below, exactly as repeatedly
 // subtracting or adding 1 would, in constant time. Values in [0, 1] stay.
 double WrapUnit(double s);
@@ -162,7 +170,8 @@ inline double ShapeValue(double v, int mirror, double r) {
   s = WrapUnit(s);
   if (r > 1.0) {
     s = s * r;
-    s = s - std::trunc(s);
+    // s lies in [0, r] here; a NaN stays NaN either way.
+    s = s - (s < 9007199254740992.0 ? TruncSmall(s) : std::trunc(s));
   }
   if (mirror == 1) s = 1.0 - std::fabs(2.0 * s - 1.0);
   return s;

@@ -85,17 +85,3 @@ void RotatePaletteTable(PaletteTable& table, int ring) {
     table.entry[i] = old.entry[from];
   }
 }
-
-Rgb SamplePaletteTable(const PaletteTable& table, double t) {
-  double v = 255.0 * t;
-  if (!(v >= 0.0)) v = 0.0;  // also catches NaN
-  if (v > 255.0) v = 255.0;
-  const int i = static_cast<int>(v);
-  const double f = v - i;
-  const int j = i + 1 > 255 ? 255 : i + 1;
-  const Rgb& a = table.entry[i];
-  const Rgb& b = table.entry[j];
-  return Rgb{static_cast<uint8_t>(b.red * f + a.red * (1.0 - f)),
-             static_cast<uint8_t>(b.green * f + a.green * (1.0 - f)),
-             static_cast<uint8_t>(b.blue * f + a.blue * (1.0 - f))};
-}

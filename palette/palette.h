@@ -33,4 +33,16 @@ void RotatePaletteTable(PaletteTable& table, int ring);
 
 // The colour at fraction t (0..1) of the table, interpolated between
 // neighbouring entries; t outside 0..1 is clamped and NaN gives entry 0.
-Rgb SamplePaletteTable(const PaletteTable& table, double t);
+// Runs once per pixel, so it lives here to be inlined.
+inline Rgb SamplePaletteTable(const PaletteTable& table, double t) {
+  double v = 255.0 * t;
+  if (!(v >= 0.0)) v = 0.0;  // also catches NaN
+  if (v > 255.0) v = 255.0;
+  const int i = static_cast<int>(v);
+  const double f = v - i;
+  const double g = 1.0 - f;
+  const Rgb& a = table.entry[i];
+  const Rgb& b = table.entry[i + 1 > 255 ? 255 : i + 1];
+  return Rgb{static_cast<uint8_t>(b.red * f + a.red * g), static_cast<uint8_t>(b.green * f + a.green * g),
+             static_cast<uint8_t>(b.blue * f + a.blue * g)};
+}
