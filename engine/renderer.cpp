@@ -4,12 +4,12 @@
 #include <cstring>
 #include <memory>
 
+#include "engine/script.h"
 #include "platform/x32comm/x32comm.h"
 
 namespace {
 
 constexpr int32_t kSourceFile = 21;  // locates failures recorded from this file
-constexpr int kMaxScriptOps = 62;    // operations that fit in the script field
 
 void recordFailure(int code, int line) { c32SetDLLErrInfo(0, code, 0, 72000, kSourceFile, line); }
 
@@ -187,33 +187,22 @@ int Renderer::replayScript(ParamRecord& work, ParamRecord& caller, Buf32Handle d
     progress.setTotalRows(1);
     return kRenderOk;
   }
-  const char* text = work.scriptText;
-  auto at = [text](int i) -> int {
-    return i >= 0 && i < static_cast<int>(kScriptTextBytes) ? static_cast<unsigned char>(text[i]) : 0;
-  };
-  int m = 0;
-  for (int i = 0; i < static_cast<int>(kScriptTextBytes) && at(i) != 0 && at(i) != '('; ++i)
-    if (at(i) == '-' || at(i) == '|') ++m;
-  m = std::min(m, kMaxScriptOps);
+  const std::vector<StoryboardOp> ops = ScriptOperations(work.scriptText, kScriptTextBytes);
+  const int m = static_cast<int>(ops.size());
   progress.setTotalRows(static_cast<int64_t>(m) * height_ + 1);
 
   ResetMaps();
   ClearStoryboard();
   const bool reportSteps = work.identityOnly != -1 && !rebuildRequest_ && replayRequest_ == 1;
   int lastTemplate = 0;
-  for (int k = 0; k < m; ++k) {
-    const int off = 5 + 4 * k;
-    const int t = (at(off) - '0') * 10 + (at(off + 1) - '0');
-    const int n = at(off + 2) - '0';
+  for (const StoryboardOp& op : ops) {
+    const int t = op.templateNumber;
+    const int n = op.sampleNumber;
     StoryboardOp& slot = storyboard_.ops[storyboard_.count];
-    slot.templateNumber = t;
-    slot.sampleNumber = n;
+    slot = op;
     sampleNumber = n;
     CommitMaps();
-    if (at(off + 3) == '|') {
-      slot.applied = 0;
-    } else {
-      slot.applied = 1;
+    if (op.applied != 0) {
       if (const int code = applyTemplatePass(t - 1, progress); code != kRenderOk) return code;
     }
     if (reportSteps) {
