@@ -1,0 +1,193 @@
+#include "animation/animation_run.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/renderer.h"
+#include "platform/x32comm/x32comm.h"
+#include "plugin/render_call.h"
+
+namespace {
+
+std::vector<uint8_t> pixels(Buf32Handle h) {
+  uint32_t w = 0, ht = 0;
+  buf32GetWHU(h, &w, &ht, nullptr);
+  std::vector<uint8_t> out(size_t{w} * ht * 3);
+  buf32Lock(h, kBuf32Read, nullptr);
+  for (uint32_t y = 0; y < ht; ++y) buf32Line(h, int(y), kBuf32Read, &out[size_t{y} * w * 3]);
+  buf32Unlock(h);
+  return out;
+}
+
+// Keeps every frame's pixels; can be told to fail.
+struct MemorySink : FrameSink {
+  std::vector<std::vector<uint8_t>> frames;
+  int failAt = -1;
+  bool finishOk = true;
+  bool finished = false;
+  int abandoned = -1;
+  bool writeFrame(int index, Buf32Handle image) override {
+    if (index == failAt) return false;
+    EXPECT_EQ(index, static_cast<int>(frames.size()));
+    frames.push_back(pixels(image));
+    return true;
+  }
+  bool finish() override {
+    finished = true;
+    return finishOk;
+  }
+  void abandon(int index) override { abandoned = index; }
+};
+
+struct Animation : ::testing::Test {
+  Buf32Handle source = 0;
+  AnimationJob job;
+  void SetUp() override {
+    ResetModuleRenderer();
+    ASSERT_EQ(buf32Alloc(&source, 24, 12, 9, 0, nullptr), 1);
+    job.record = DefaultRecordForHost();
+    job.record.ramp = DefaultRamp();
+    job.source = source;
+  }
+  void TearDown() override {
+    buf32Free(source);
+    ResetModuleRenderer();
+    x32SetEscPoll(nullptr);
+  }
+  void useOperations(std::vector<StoryboardOp> ops, int frames) {
+    job.operations = std::move(ops);
+    job.itemCount = static_cast<int>(job.operations.size());
+    job.frameCount = frames;
+  }
+  // The transition k at weight w, rendered on its own.
+  std::vector<uint8_t> transition(int k, double w) {
+    ResetModuleRenderer();
+    Storyboard& sb = TheRenderer().storyboard();
+    ParamRecord r = job.record;
+    Buf32Handle dest = 0;
+    RenderRecord(0, &r, 2, source, 0, &dest, nullptr);  // makes the maps
+    for (size_t i = 0; i < job.operations.size(); ++i) sb.ops[i] = job.operations[i];
+    sb.count = static_cast<int>(job.operations.size());
+    r.storyboardPosition = k + 2;
+    EXPECT_EQ(RenderRecord(0, &r, 2, source, 0, &dest, nullptr), 1);
+    Buf32Handle frame = 0;
+    EXPECT_EQ(RenderBlend(k, r, source, &frame, w), 1);
+    std::vector<uint8_t> out = pixels(frame);
+    buf32Free(frame);
+    buf32Free(dest);
+    return out;
+  }
+};
+
+}  // namespace
+
+TEST(FrameSchedule, SpreadsFramesEvenlyOverTheItems) {
+  EXPECT_EQ(FrameTime(0, 2, 2), 0.0);
+  EXPECT_EQ(FrameTime(1, 2, 2), 1.0);
+  EXPECT_EQ(FrameTime(1, 3, 5), 2.0);
+  EXPECT_EQ(FrameTime(2, 3, 5), 4.0);
+  EXPECT_DOUBLE_EQ(FrameTime(3, 7, 3), 1.0);
+}
+
+TEST(FrameFileNames, DigitsReplaceTheExtension) {
+  const auto f = MakeFrameFileName("/tmp/film.bmp", 10);
+  ASSERT_TRUE(f.has_value());
+  EXPECT_EQ(f->name, "/tmp/film000.BMP");
+  EXPECT_EQ(f->frame(0), "/tmp/film000.BMP");
+  EXPECT_EQ(f->frame(11), "/tmp/film011.BMP");
+  EXPECT_EQ(f->frame(899), "/tmp/film899.BMP");
+  const auto bare = MakeFrameFileName("/tmp/film", 0);
+  ASSERT_TRUE(bare.has_value());
+  EXPECT_EQ(bare->frame(3), "/tmp/film003.BMP");
+  EXPECT_FALSE(MakeFrameFileName(std::string(250, 'a') + ".bmp", 251).has_value());
+  EXPECT_TRUE(MakeFrameFileName(std::string(245, 'a') + ".bmp", 246).has_value());
+}
+
+TEST_F(Animation, TwoOperationsAndTwoFramesShowTheFirstTransitionAtBothEnds) {
+  useOperations({{5, 1, 1}, {12, 3, 1}}, 2);
+  MemorySink sink;
+  ASSERT_EQ(RunAnimation(job, sink), AnimationOutcome::kDone);
+  ASSERT_EQ(sink.frames.size(), 2u);
+  EXPECT_TRUE(sink.finished);
+  EXPECT_EQ(sink.abandoned, -1);
+  EXPECT_EQ(sink.frames[0], transition(1, 0.0));
+  EXPECT_EQ(sink.frames[1], transition(1, 1.0));
+  EXPECT_NE(sink.frames[0], sink.frames[1]);
+}
+
+TEST_F(Animation, MoreOperationsThanFramesSkipSegments) {
+  useOperations({{5, 1, 1}, {12, 3, 1}, {3, 2, 1}, {3, 5, 0}, {17, 4, 1}}, 3);
+  MemorySink sink;
+  ASSERT_EQ(RunAnimation(job, sink), AnimationOutcome::kDone);
+  ASSERT_EQ(sink.frames.size(), 3u);
+  EXPECT_EQ(sink.frames[0], transition(1, 0.0));
+  EXPECT_EQ(sink.frames[1], transition(2, 1.0));  // t = 2: segment 1 at f = 1
+  EXPECT_EQ(sink.frames[2], transition(4, 1.0));  // t = 4: segment 3 at f = 1
+}
+
+TEST_F(Animation, TheStoryboardIsRestoredAndProgressRunsOnce) {
+  Storyboard& sb = TheRenderer().storyboard();
+  sb.ops[0] = {9, 9, 1};
+  sb.count = 1;
+  useOperations({{5, 1, 1}, {12, 3, 1}, {14, 2, 1}}, 6);
+  struct Log {
+    std::vector<std::pair<int, int>> calls;
+    static int32_t fn(int32_t code, int32_t value, int32_t, intptr_t user) {
+      reinterpret_cast<Log*>(user)->calls.emplace_back(code, value);
+      return 1;
+    }
+  } log;
+  job.progress = ProgressBlock{0, Log::fn, reinterpret_cast<intptr_t>(&log), 0, 700};
+  MemorySink sink;
+  ASSERT_EQ(RunAnimation(job, sink), AnimationOutcome::kDone);
+  EXPECT_EQ(TheRenderer().storyboard().count, 1);
+  EXPECT_EQ(TheRenderer().storyboard().ops[0], (StoryboardOp{9, 9, 1}));
+  ASSERT_FALSE(log.calls.empty());
+  EXPECT_EQ(log.calls.front(), std::make_pair(1, 0));
+  EXPECT_EQ(log.calls.back(), std::make_pair(4, 700));
+  int starts = 0, ends = 0, last = 0;
+  for (auto [code, value] : log.calls) {
+    starts += code == 1;
+    ends += code == 4;
+    if (code == 2) {
+      EXPECT_GE(value, last);
+      last = value;
+    }
+  }
+  EXPECT_EQ(starts, 1);
+  EXPECT_EQ(ends, 1);
+  EXPECT_EQ(last, 700);
+}
+
+TEST_F(Animation, EscapeStopsTheRunAndAbandonsTheFrameBeingMade) {
+  useOperations({{5, 1, 1}, {12, 3, 1}, {14, 2, 1}}, 5);
+  job.progress.escapeCheck = 1;
+  // Escape is pressed once frame 0 has been written.
+  static MemorySink* written;
+  MemorySink sink;
+  written = &sink;
+  x32SetEscPoll([] { return written->frames.empty() ? 0 : 1; });
+  EXPECT_EQ(RunAnimation(job, sink), AnimationOutcome::kStopped);
+  EXPECT_EQ(sink.frames.size(), 1u);
+  EXPECT_EQ(sink.abandoned, 1);
+  EXPECT_FALSE(sink.finished);
+}
+
+TEST_F(Animation, FailuresEndTheRunWithTheirOutcome) {
+  useOperations({{5, 1, 1}, {12, 3, 1}}, 4);
+  MemorySink failingWrite;
+  failingWrite.failAt = 2;
+  EXPECT_EQ(RunAnimation(job, failingWrite), AnimationOutcome::kWriteFailed);
+  EXPECT_EQ(failingWrite.abandoned, 2);
+  MemorySink failingFinish;
+  failingFinish.finishOk = false;
+  EXPECT_EQ(RunAnimation(job, failingFinish), AnimationOutcome::kFinishFailed);
+  EXPECT_EQ(failingFinish.frames.size(), 4u);
+  job.source = 0xBADBAD;
+  MemorySink noSource;
+  EXPECT_EQ(RunAnimation(job, noSource), AnimationOutcome::kRenderFailed);
+  EXPECT_EQ(noSource.abandoned, 0);
+  useOperations({{5, 1, 1}}, 4);
+  EXPECT_EQ(RunAnimation(job, noSource), AnimationOutcome::kRenderFailed);
+}
