@@ -2,12 +2,21 @@
 
 #include <cstring>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 C32ErrInfo g_lastError{};
 
-int noEscape() { return 0; }
-X32EscPoll g_escPoll = noEscape;
+#ifdef _WIN32
+// The Escape key as the keyboard has it now, whichever window has the focus.
+int defaultEscPoll() { return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0 ? 1 : 0; }
+#else
+int defaultEscPoll() { return 0; }
+#endif
+X32EscPoll g_escPoll = defaultEscPoll;
 
 void copyBounded(char* dest, const char* src, size_t n) {
   constexpr size_t kMax = 260;
@@ -35,8 +44,8 @@ int x32IsEscPressed() { return g_escPoll(); }
 
 X32EscPoll x32SetEscPoll(X32EscPoll poll) {
   X32EscPoll old = g_escPoll;
-  g_escPoll = poll != nullptr ? poll : noEscape;
-  return old == noEscape ? nullptr : old;
+  g_escPoll = poll != nullptr ? poll : defaultEscPoll;
+  return old == defaultEscPoll ? nullptr : old;
 }
 
 int xfdSplitPathname(const char* path, char* dir, char* name) {

@@ -22,7 +22,8 @@ void c32ResetDLLErrInfo();
 int32_t c32GetDLLErrInfo(C32ErrInfo* info);
 
 // Non-zero when the user asked to stop (Escape). The answer comes from the
-// installed poll; by default nobody is pressing Escape.
+// installed poll; by default it is the keyboard's Escape key on Windows and
+// "not pressed" elsewhere.
 int x32IsEscPressed();
 using X32EscPoll = int (*)();
 // Installs a poll (null restores the default) and returns the previous one.

@@ -1,0 +1,186 @@
+# Windows build: platform DLLs, the module qlnprism.dll, the reference host
+# quillanhost.exe and the Windows tests. Included by the top-level list when
+# the toolchain targets Windows (cmake/mingw-i686.cmake, cmake/mingw-x86_64.cmake).
+
+enable_language(RC)
+set(CMAKE_SHARED_LIBRARY_PREFIX "")
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(QUILLAN_WIN_BITS 32)
+else()
+  set(QUILLAN_WIN_BITS 64)
+endif()
+
+# Platform DLLs keep the file names of the libraries they stand for. Their
+# functions are exported as they are compiled (C++ names for the portable
+# interfaces, plain names for the extern "C" Windows additions); the module and
+# the host link against the same import libraries.
+set(QUILLAN_DLL_NAME_x32base x32Base)
+set(QUILLAN_DLL_NAME_x32comm x32Comm)
+set(QUILLAN_DLL_NAME_x32clr x32Clr)
+set(QUILLAN_DLL_NAME_x32cvt x32Cvt)
+set(QUILLAN_DLL_NAME_x32file x32File)
+set(QUILLAN_DLL_NAME_x32about x32About)
+set(QUILLAN_DLL_NAME_x32gifsa x32GifSa)
+
+function(quillan_windows_dll target)
+  if(DEFINED QUILLAN_DLL_NAME_${target})
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME ${QUILLAN_DLL_NAME_${target}})
+  endif()
+  # Only our own objects are exported, never the statically linked runtime.
+  target_link_options(${target} PRIVATE -Wl,--export-all-symbols -Wl,--exclude-libs,ALL)
+  target_link_libraries(${target} PRIVATE user32 gdi32)
+endfunction()
+
+function(quillan_windows_targets)
+  set(root ${CMAKE_SOURCE_DIR})
+
+  # Windows parts of the module that tests link directly (everything but the
+  # DLL entry and the exports).
+  file(GLOB impl_srcs CONFIGURE_DEPENDS
+    ${root}/plugin/win/*.cpp ${root}/palette/win/*.cpp ${root}/dialog/*.cpp
+    ${root}/controls/*.cpp ${root}/library/win/*.cpp ${root}/animation/win/*.cpp)
+  list(FILTER impl_srcs EXCLUDE REGEX "/plugin/win/(dll_main|exports)\\.cpp$")
+  add_library(qlnprism_impl STATIC ${impl_srcs})
+  target_include_directories(qlnprism_impl PUBLIC ${root})
+  target_link_libraries(qlnprism_impl PUBLIC quillan_core x32file x32about user32 gdi32 comctl32
+    comdlg32)
+
+  # Bitmaps and cursor of the module, drawn and rendered by the native
+  # reference tool (build the native tree first).
+  set(QUILLAN_NATIVE_TOOLS ${root}/build/bin CACHE PATH "bin folder of a native build (qlnref)")
+  set(qlnref ${QUILLAN_NATIVE_TOOLS}/qlnref)
+  if(NOT EXISTS ${qlnref})
+    message(FATAL_ERROR "${qlnref} not found: build the native tree first "
+      "(or set QUILLAN_NATIVE_TOOLS to the bin folder of one)")
+  endif()
+  set(res_dir ${CMAKE_BINARY_DIR}/resources)
+  set(res_files ${res_dir}/mirror.bmp ${res_dir}/hue_drag.cur)
+  foreach(t RANGE 1 19)
+    string(REGEX REPLACE "^([0-9])$" "0\\1" tt ${t})
+    list(APPEND res_files ${res_dir}/template${tt}.bmp)
+  endforeach()
+  add_custom_command(OUTPUT ${res_files}
+    COMMAND ${qlnref} resources ${res_dir}
+    DEPENDS ${qlnref}
+    COMMENT "Rendering the template thumbnails and drawing the module's images")
+  add_custom_target(qlnprism_resources DEPENDS ${res_files})
+
+  # The module. Its two entry points are exported under their plain names on
+  # both architectures (a .def file, stdcall decoration removed).
+  if(QUILLAN_WIN_BITS EQUAL 32)
+    set(QUILLAN_STDCALL_16 "@16")
+    set(QUILLAN_STDCALL_8 "@8")
+  else()
+    set(QUILLAN_STDCALL_16 "")
+    set(QUILLAN_STDCALL_8 "")
+  endif()
+  configure_file(${root}/plugin/win/qlnprism.def.in ${CMAKE_BINARY_DIR}/qlnprism.def @ONLY)
+  add_library(qlnprism SHARED ${root}/plugin/win/dll_main.cpp ${root}/plugin/win/exports.cpp
+    ${root}/resources/qlnprism.rc ${CMAKE_BINARY_DIR}/qlnprism.def)
+  target_link_libraries(qlnprism PRIVATE qlnprism_impl)
+  set_source_files_properties(${root}/resources/qlnprism.rc PROPERTIES
+    OBJECT_DEPENDS "${root}/resources/resource_ids.h;${res_files}")
+  target_include_directories(qlnprism PRIVATE ${root} ${res_dir})
+  add_dependencies(qlnprism qlnprism_resources)
+
+  # Shipped data files sit beside the module.
+  add_executable(quillanhost ${root}/tools/quillanhost/main.cpp ${root}/engine/bmp_image.cpp)
+  target_include_directories(quillanhost PRIVATE ${root})
+  target_link_libraries(quillanhost PRIVATE x32base x32comm)
+  add_dependencies(quillanhost qlnprism)
+
+  if(NOT QUILLAN_TESTS)
+    return()
+  endif()
+  enable_testing()
+
+  # GoogleTest from Debian's source package, cross-built.
+  set(QUILLAN_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  get_directory_property(saved_options COMPILE_OPTIONS)
+  set_directory_properties(PROPERTIES COMPILE_OPTIONS "")
+  add_subdirectory(${QUILLAN_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set_directory_properties(PROPERTIES COMPILE_OPTIONS "${saved_options}")
+
+  # Every test runs under Wine with a prefix of its own inside the build tree.
+  # 32-bit programs cannot run on this kind of machine, so only the 64-bit tree
+  # registers its tests; the 32-bit tree still builds them.
+  set(wine_env "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all;DISPLAY=")
+  if(QUILLAN_WIN_BITS EQUAL 64)
+    set(QUILLAN_RUN_WIN_TESTS ON)
+  else()
+    set(QUILLAN_RUN_WIN_TESTS OFF)
+  endif()
+  find_program(QUILLAN_WINE wine)
+  find_program(QUILLAN_XVFB_RUN xvfb-run)
+  if(QUILLAN_RUN_WIN_TESTS AND QUILLAN_WINE)
+    add_test(NAME wine_prefix COMMAND ${QUILLAN_WINE} wineboot --init)
+    set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${wine_env}"
+      TIMEOUT 300)
+  endif()
+
+  # Windows test programs: tests/win/<area>/*.cpp form test_win_<area>.
+  file(GLOB win_test_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${root}/tests/win/*)
+  foreach(dir ${win_test_dirs})
+    if(NOT IS_DIRECTORY ${dir})
+      continue()
+    endif()
+    get_filename_component(area ${dir} NAME)
+    file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
+    if(NOT srcs)
+      continue()
+    endif()
+    set(t test_win_${area})
+    add_executable(${t} ${srcs})
+    target_link_libraries(${t} PRIVATE qlnprism_impl GTest::gtest GTest::gtest_main)
+    target_include_directories(${t} PRIVATE ${root}/tests)
+    add_dependencies(${t} qlnprism quillanhost)
+    if(NOT QUILLAN_RUN_WIN_TESTS OR NOT QUILLAN_WINE)
+      continue()
+    endif()
+    if(area STREQUAL "dialog")
+      # Windows on a virtual X display; the screenshot lands in the build tree.
+      if(NOT QUILLAN_XVFB_RUN)
+        continue()
+      endif()
+      add_test(NAME ${t} COMMAND ${QUILLAN_XVFB_RUN} -a -s "-screen 0 1024x768x24"
+        ${QUILLAN_WINE} $<TARGET_FILE:${t}> --gtest_brief=1)
+      set_tests_properties(${t} PROPERTIES ENVIRONMENT
+        "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all;QUILLAN_SHOT_DIR=${CMAKE_BINARY_DIR}")
+    else()
+      add_test(NAME ${t} COMMAND ${QUILLAN_WINE} $<TARGET_FILE:${t}> --gtest_brief=1)
+      set_tests_properties(${t} PROPERTIES ENVIRONMENT "${wine_env}")
+    endif()
+    set_tests_properties(${t} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600
+      WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+  endforeach()
+
+  # The portable suites, built for Windows as well: the same sources against
+  # another C++ runtime and math library.
+  file(GLOB test_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${root}/tests/*)
+  foreach(dir ${test_dirs})
+    get_filename_component(area ${dir} NAME)
+    if(NOT IS_DIRECTORY ${dir} OR area STREQUAL "win")
+      continue()
+    endif()
+    file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
+    if(NOT srcs)
+      continue()
+    endif()
+    set(t test_${area})
+    add_executable(${t} ${srcs})
+    target_link_libraries(${t} PRIVATE quillan_core GTest::gtest GTest::gtest_main GTest::gmock)
+    target_include_directories(${t} PRIVATE ${root}/tests)
+    target_compile_definitions(${t} PRIVATE QUILLAN_TEST_DATA_DIR="${QUILLAN_DATA_DIR}"
+      QUILLAN_BIN_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
+    if(QUILLAN_RUN_WIN_TESTS AND QUILLAN_WINE)
+      add_test(NAME ${t} COMMAND ${QUILLAN_WINE} $<TARGET_FILE:${t}> --gtest_brief=1)
+      set_tests_properties(${t} PROPERTIES ENVIRONMENT "${wine_env}" FIXTURES_REQUIRED wine
+        TIMEOUT 900 WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+    endif()
+  endforeach()
+endfunction()

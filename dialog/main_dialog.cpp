@@ -1,0 +1,40 @@
+#include "dialog/main_dialog.h"
+
+#include <commctrl.h>
+
+#include "platform/x32comm/x32comm.h"
+#include "plugin/progress.h"
+#include "plugin/win/module_instance.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+constexpr int32_t kSourceFile = 41;  // locates failures recorded from this file
+
+void recordFailure(int code, int line) { c32SetDLLErrInfo(0, code, 0, 72000, kSourceFile, line); }
+
+}  // namespace
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG: SetWindowLongPtrA(dialog, DWLP_USER, lParam); return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDOK: EndDialog(dialog, 1); return TRUE;
+        case IDCANCEL:
+          recordFailure(kRenderStopped, __LINE__);
+          EndDialog(dialog, 0);
+          return TRUE;
+        default: return TRUE;
+      }
+    default: return FALSE;
+  }
+}
+
+intptr_t RunMainDialog(HWND parent, PlugInContext& context) {
+  // The dialog's up-down controls live in the common controls library.
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  return DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_MAIN), parent, MainDialogProc,
+                         reinterpret_cast<LPARAM>(&context));
+}

@@ -1,0 +1,65 @@
+#include "plugin/plugin_action.h"
+
+#include <cstring>
+
+#include "engine/renderer.h"
+#include "plugin/render_call.h"
+
+namespace {
+
+// Replay request of a silent run: the script text without step thumbnails.
+constexpr int kReplayScriptQuietly = 2;
+
+void writeOutputs(PlugInContext& context) {
+  context.recordSize = static_cast<int32_t>(kRecordBytes);
+  context.cleared = 0;
+  static_assert(sizeof kFilterName <= kPlugInNameBytes);
+  std::memcpy(context.name, kFilterName, sizeof kFilterName);
+}
+
+}  // namespace
+
+int32_t RunSilentRecord(const PlugInContext& context, ParamRecord& record) {
+  SetReplayRequest(kReplayScriptQuietly);
+  return RenderRecord(context.passThrough, &record, kRenderKindTexture, context.source,
+                      context.sourceValue, context.destination, nullptr);
+}
+
+int32_t RunPlugInAction(PlugInContext* context, const PlugInDialogRunner& runDialog) {
+  if (context == nullptr) return 0;
+
+  // Puts the host's record back unless the run succeeds, and takes the
+  // context's pointer off the private copy, on every way out (exceptions too).
+  struct RecordGuard {
+    PlugInContext& context;
+    ParamRecord* hostRecord;
+    ParamRecord privateCopy;
+    bool succeeded = false;
+    ~RecordGuard() {
+      if (hostRecord == nullptr)
+        context.record = nullptr;
+      else if (!succeeded)
+        *hostRecord = privateCopy;
+    }
+  };
+  RecordGuard guard{*context, context->record,
+                    context->record != nullptr ? *context->record : DefaultRecordForHost()};
+  if (guard.hostRecord == nullptr) context->record = &guard.privateCopy;
+  writeOutputs(*context);
+
+  int32_t result = 0;
+  if (context->command == kPlugInCommandRun) {
+    if ((context->flags & kPlugInFlagsDialog) != 0) {
+      // -1 is the result of a dialog that could not be created.
+      const intptr_t ended = runDialog ? runDialog(*context) : 0;
+      result = ended != 0 && ended != -1 ? 1 : 0;
+    } else if ((context->flags & kPlugInFlagSilent) != 0) {
+      // The renderer writes into the record it renders (the last replayed
+      // template); the copy kept for the host stays as it came.
+      ParamRecord work = guard.privateCopy;
+      result = RunSilentRecord(*context, work) == 1 ? 1 : 0;
+    }
+  }
+  guard.succeeded = result == 1;
+  return result;
+}

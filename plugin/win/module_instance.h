@@ -1,0 +1,12 @@
+// The module's instance handle, stored by the DLL entry: resources, dialogs
+// and the module's own path come from it.
+#pragma once
+
+#include <windows.h>
+
+HINSTANCE ModuleInstance();
+void SetModuleInstance(HINSTANCE instance);
+
+// Points the module directory (ModuleDirectory) at the folder of `instance`'s
+// file. Returns false when the file name cannot be had.
+bool SetModuleDirectoryFromInstance(HINSTANCE instance);
