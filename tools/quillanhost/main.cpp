@@ -119,12 +119,12 @@ void printRecord(const ParamRecord& r) {
       r.templateIndex + 1, r.sampleNumber, r.repeat / 100, r.repeat % 100, r.hueShift, r.ring,
       r.mirror);
   std::printf("render mode: %d\nramp stops: %d", r.storyboardPosition, r.ramp.count);
-  const int shown = UsableStopCount(r.ramp) < 8 ? UsableStopCount(r.ramp) : 8;
+  const int usable = r.ramp.count < 0 ? 0 : (r.ramp.count > 256 ? 256 : r.ramp.count);
+  const int shown = usable < 8 ? usable : 8;
   for (int i = 0; i < shown; ++i)
     std::printf(" (%u %u,%u,%u)", r.ramp.stops[i].position, r.ramp.stops[i].red,
                 r.ramp.stops[i].green, r.ramp.stops[i].blue);
-  std::printf("%s\nscript: \"%s\"\n", UsableStopCount(r.ramp) > shown ? " ..." : "",
-              ScriptTextOf(r).c_str());
+  std::printf("%s\nscript: \"%s\"\n", usable > shown ? " ..." : "", ScriptTextOf(r).c_str());
 }
 
 int info(Module& m) {

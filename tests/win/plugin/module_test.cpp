@@ -1,0 +1,222 @@
+// The module as a host sees it: loaded by path, called through its exports,
+// sharing the image buffer service and the error record with the host.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "engine/renderer.h"
+#include "platform/x32base/buf32.h"
+#include "platform/x32comm/x32comm.h"
+#include "plugin/param_record.h"
+#include "plugin/plugin_context.h"
+#include "plugin/render_call.h"
+#include "win/common/module_fixture.h"
+
+namespace {
+
+struct Buffer {
+  explicit Buffer(int w = 0, int h = 0) {
+    if (w > 0) buf32Alloc(&handle, 24, w, h, 9, nullptr);
+  }
+  ~Buffer() {
+    if (handle) buf32Free(handle);
+  }
+  Buffer(const Buffer&) = delete;
+  Buffer& operator=(const Buffer&) = delete;
+  Buf32Handle handle = 0;
+};
+
+std::vector<uint8_t> pixels(Buf32Handle h) {
+  uint32_t w = 0, ht = 0;
+  buf32GetWHU(h, &w, &ht, nullptr);
+  std::vector<uint8_t> out(static_cast<size_t>(w) * ht * 3);
+  buf32Lock(h, kBuf32Read, nullptr);
+  for (uint32_t y = 0; y < ht; ++y) buf32Line(h, static_cast<int>(y), kBuf32Read, &out[y * w * 3]);
+  buf32Unlock(h);
+  return out;
+}
+
+// A context block as the host lays it out, every byte 0xCC to start with.
+struct HostBlock {
+  HostBlock() { std::memset(&context, 0xCC, sizeof context); }
+  PlugInContext context;
+};
+
+ParamRecord storedRecord() {
+  ParamRecord r = DefaultRecordForHost();
+  r.ramp = DefaultRamp();
+  r.hueShift = 40;
+  r.ring = 200;
+  r.mirror = 1;
+  r.repeat = 230;
+  r.storyboardPosition = 1;
+  SetScriptText(r, "[000]071-142-065-()");
+  return r;
+}
+
+}  // namespace
+
+TEST(ModuleContext, ModuleAndHostAgreeOnTheFieldsItWrites) {
+  REQUIRE_MODULE();
+  HostBlock host;
+  PlugInContext& c = host.context;
+  c.record = nullptr;
+  c.command = 7;
+  HostBlock untouched;
+  EXPECT_EQ(Module().action(nullptr, &c), 0);
+
+  // Exactly the record size, the name (with its NUL) and the cleared word
+  // changed; everything else is as the host left it.
+  const auto* now = reinterpret_cast<const uint8_t*>(&c);
+  const auto* before = reinterpret_cast<const uint8_t*>(&untouched.context);
+  for (size_t i = 0; i < sizeof c; ++i) {
+    const bool written =
+        (i >= offsetof(PlugInContext, recordSize) && i < offsetof(PlugInContext, recordSize) + 4) ||
+        (i >= offsetof(PlugInContext, name) &&
+         i < offsetof(PlugInContext, name) + sizeof kFilterName) ||
+        (i >= offsetof(PlugInContext, cleared) && i < offsetof(PlugInContext, cleared) + 4) ||
+        (i >= offsetof(PlugInContext, record) &&
+         i < offsetof(PlugInContext, record) + sizeof(void*)) ||
+        (i >= offsetof(PlugInContext, command) && i < offsetof(PlugInContext, command) + 4);
+    if (!written) {
+      ASSERT_EQ(now[i], before[i]) << "byte " << i;
+    }
+  }
+  EXPECT_EQ(c.recordSize, 1348);
+  EXPECT_STREQ(c.name, "Quillan");
+  EXPECT_EQ(c.cleared, 0);
+  EXPECT_EQ(c.record, nullptr);
+}
+
+TEST(ModuleGetInfo, FillsRecordSizeAndName) {
+  REQUIRE_MODULE();
+  ParamRecord r;
+  std::memset(&r, 0xAB, sizeof r);
+  int32_t size = 0;
+  char name[64];
+  std::memset(name, 'z', sizeof name);
+  EXPECT_EQ(Module().getInfo(&r, nullptr, &size, name), 1);
+  EXPECT_EQ(size, 1348);
+  EXPECT_STREQ(name, "Quillan");
+  ParamRecord expected = DefaultRecordForHost();
+  // Without a presets file beside the module the ramp is black to white.
+  expected.ramp = DefaultRamp();
+  EXPECT_EQ(SerializeRecord(r), SerializeRecord(expected));
+}
+
+TEST(ModuleGetInfo, NullPointersAreLeftAlone) {
+  REQUIRE_MODULE();
+  EXPECT_EQ(Module().getInfo(nullptr, nullptr, nullptr, nullptr), 1);
+  int32_t size = 0;
+  EXPECT_EQ(Module().getInfo(nullptr, nullptr, &size, nullptr), 1);
+  EXPECT_EQ(size, 1348);
+}
+
+struct ModuleAction : ::testing::Test {
+  void SetUp() override {
+    c32ResetDLLErrInfo();
+    record = storedRecord();
+    context.source = source.handle;
+    context.destination = &destination.handle;
+    context.record = &record;
+    context.command = kPlugInCommandRun;
+  }
+  Buffer source{33, 21};
+  Buffer destination;
+  ParamRecord record{};
+  PlugInContext context{};
+};
+
+TEST_F(ModuleAction, CommandsOtherThanRunDoNothingButWriteTheOutputs) {
+  REQUIRE_MODULE();
+  for (int32_t command : {0, 1, 3}) {
+    context.command = command;
+    context.flags = kPlugInFlagSilent;
+    context.recordSize = 0;
+    context.cleared = 5;
+    const auto before = SerializeRecord(record);
+    EXPECT_EQ(Module().action(nullptr, &context), 0);
+    EXPECT_EQ(context.recordSize, 1348);
+    EXPECT_EQ(context.cleared, 0);
+    EXPECT_STREQ(context.name, "Quillan");
+    EXPECT_EQ(destination.handle, 0u);
+    EXPECT_EQ(SerializeRecord(record), before);
+  }
+}
+
+TEST_F(ModuleAction, FlagsZeroDoNothing) {
+  REQUIRE_MODULE();
+  context.flags = 0;
+  const auto before = SerializeRecord(record);
+  EXPECT_EQ(Module().action(nullptr, &context), 0);
+  EXPECT_EQ(destination.handle, 0u);
+  EXPECT_EQ(SerializeRecord(record), before);
+  context.flags = 8;
+  EXPECT_EQ(Module().action(nullptr, &context), 0);
+  EXPECT_EQ(destination.handle, 0u);
+}
+
+TEST_F(ModuleAction, SilentRunCreatesTheDestinationWithTheReplayedTexture) {
+  REQUIRE_MODULE();
+  context.flags = kPlugInFlagSilent;
+  const auto before = SerializeRecord(record);
+  ASSERT_EQ(Module().action(nullptr, &context), 1);
+  ASSERT_NE(destination.handle, 0u);
+  // The buffer lives in the service that host and module share.
+  Buf32Desc d{};
+  ASSERT_TRUE(buf32GetInfo(destination.handle, &d));
+  EXPECT_EQ(d.w[kBuf32DescWidth], 33);
+  EXPECT_EQ(d.w[kBuf32DescHeight], 21);
+  EXPECT_EQ(d.w[kBuf32DescBitsPerPixel], 24);
+  EXPECT_EQ(d.w[kBuf32DescModel], 9);
+  EXPECT_EQ(SerializeRecord(record), before);
+
+  // The module's texture is the one the core renders here for the record.
+  ResetModuleRenderer();
+  ParamRecord copy = record;
+  Buffer here;
+  SetReplayRequest(2);
+  ASSERT_EQ(RenderRecord(0, &copy, 2, source.handle, 0, &here.handle, nullptr), 1);
+  EXPECT_EQ(pixels(here.handle), pixels(destination.handle));
+  ResetModuleRenderer();
+}
+
+TEST_F(ModuleAction, SilentRunWithoutAHostRecordRendersTheDefaultsAndNullsThePointer) {
+  REQUIRE_MODULE();
+  context.flags = kPlugInFlagSilent;
+  context.record = nullptr;
+  EXPECT_EQ(Module().action(nullptr, &context), 1);
+  EXPECT_EQ(context.record, nullptr);
+  EXPECT_NE(destination.handle, 0u);
+}
+
+TEST_F(ModuleAction, FailedRunLeavesTheHostRecordAndRecordsTheError) {
+  REQUIRE_MODULE();
+  context.flags = kPlugInFlagSilent;
+  context.source = 0;  // the destination cannot be made like a missing source
+  const auto before = SerializeRecord(record);
+  EXPECT_EQ(Module().action(nullptr, &context), 0);
+  EXPECT_EQ(SerializeRecord(record), before);
+  EXPECT_EQ(destination.handle, 0u);
+  C32ErrInfo info{};
+  EXPECT_EQ(c32GetDLLErrInfo(&info), 1001);
+  EXPECT_EQ(info.where, 72000);
+  EXPECT_GT(info.line, 0);
+}
+
+TEST_F(ModuleAction, DialogThatCannotOpenIsAFailureAndRestoresTheRecord) {
+  REQUIRE_MODULE();
+  // Without a display (or without the host's list and icon-button classes)
+  // dialog 200 cannot be created.
+  WNDCLASSA wc{};
+  if (GetClassInfoA(nullptr, "X32IIO_CLASS", &wc)) GTEST_SKIP() << "the list class exists here";
+  const auto before = SerializeRecord(record);
+  for (int32_t flags : {kPlugInFlagRender, kPlugInFlagParamsOnly}) {
+    context.flags = flags;
+    EXPECT_EQ(Module().action(nullptr, &context), 0);
+    EXPECT_EQ(SerializeRecord(record), before);
+    EXPECT_EQ(destination.handle, 0u);
+  }
+}

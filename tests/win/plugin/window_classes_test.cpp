@@ -1,0 +1,110 @@
+// The six window classes the module registers when it is loaded.
+#include "plugin/win/window_classes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "plugin/module_path.h"
+#include "plugin/win/module_instance.h"
+#include "win/common/module_fixture.h"
+
+namespace {
+
+struct Expected {
+  const char* name;
+  int extra;
+  LPCSTR cursor;
+  HBRUSH background;
+};
+
+const Expected kExpected[] = {
+    {"PalBarClass", 0, IDC_ARROW,
+     reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))},
+    {"RepeatFloatSpinClass", sizeof(LONG_PTR), IDC_ARROW,
+     reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))},
+    {"PalHueBarClass", sizeof(LONG_PTR), nullptr,
+     reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))},
+    {"x32PalViewClass", 0, nullptr,
+     reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))},
+    {"RingCircleClass", sizeof(LONG_PTR), IDC_CROSS,
+     static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))},
+    {"x32PalModifyClass", 0, IDC_ARROW, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))},
+};
+
+}  // namespace
+
+TEST(ModuleWindowClasses, AreRegisteredAtLoadWithTheirAttributesInOrder) {
+  REQUIRE_MODULE();
+  ATOM previous = 0;
+  for (const Expected& e : kExpected) {
+    SCOPED_TRACE(e.name);
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    const ATOM atom = static_cast<ATOM>(GetClassInfoExA(Module().handle, e.name, &wc));
+    ASSERT_NE(atom, 0);
+    EXPECT_GT(atom, previous);  // registered after the one before it
+    previous = atom;
+    EXPECT_EQ(wc.style, 0u);
+    EXPECT_EQ(wc.cbClsExtra, 0);
+    EXPECT_EQ(wc.cbWndExtra, e.extra);
+    EXPECT_EQ(wc.hInstance, Module().handle);
+    EXPECT_EQ(wc.hIcon, nullptr);
+    EXPECT_EQ(wc.hIconSm, nullptr);
+    EXPECT_EQ(wc.lpszMenuName, nullptr);
+    EXPECT_EQ(wc.hCursor, e.cursor != nullptr ? LoadCursorA(nullptr, e.cursor) : nullptr);
+    EXPECT_EQ(wc.hbrBackground, e.background);
+    EXPECT_NE(wc.lpfnWndProc, nullptr);
+  }
+  EXPECT_EQ(sizeof(kExpected) / sizeof(kExpected[0]), static_cast<size_t>(kModuleWindowClassCount));
+}
+
+TEST(ModuleWindowClasses, RegistrationStopsAtTheFirstClassThatFails) {
+  // Registered here for this program's own instance: the third name is taken
+  // first, so only the two before it are registered.
+  const HINSTANCE self = GetModuleHandleA(nullptr);
+  WNDCLASSA taken{};
+  taken.lpfnWndProc = DefWindowProcA;
+  taken.hInstance = self;
+  taken.lpszClassName = "PalHueBarClass";
+  ASSERT_NE(RegisterClassA(&taken), 0);
+  EXPECT_EQ(RegisterModuleWindowClasses(self), 2);
+  WNDCLASSA wc{};
+  EXPECT_TRUE(GetClassInfoA(self, "PalBarClass", &wc));
+  EXPECT_TRUE(GetClassInfoA(self, "RepeatFloatSpinClass", &wc));
+  EXPECT_FALSE(GetClassInfoA(self, "x32PalViewClass", &wc));
+  EXPECT_FALSE(GetClassInfoA(self, "RingCircleClass", &wc));
+  EXPECT_FALSE(GetClassInfoA(self, "x32PalModifyClass", &wc));
+  for (const char* n : {"PalBarClass", "RepeatFloatSpinClass", "PalHueBarClass"})
+    UnregisterClassA(n, self);
+}
+
+TEST(ModuleWindowClasses, PlaceholderWindowsBehaveAsPlainWindows) {
+  REQUIRE_MODULE();
+  // Until the controls are written their windows keep their text and size.
+  for (const Expected& e : kExpected) {
+    const HWND w = CreateWindowExA(0, e.name, "text", WS_POPUP, 0, 0, 20, 10, nullptr, nullptr,
+                                   Module().handle, nullptr);
+    if (w == nullptr) GTEST_SKIP() << "no display for windows";
+    char text[16] = {};
+    GetWindowTextA(w, text, sizeof text);
+    EXPECT_STREQ(text, "text") << e.name;
+    DestroyWindow(w);
+  }
+}
+
+TEST(ModuleDirectory, IsTheFolderOfTheInstancesFile) {
+  char path[MAX_PATH] = {};
+  ASSERT_GT(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
+  ASSERT_TRUE(SetModuleDirectoryFromInstance(nullptr));
+  std::string expected = path;
+  expected.erase(expected.find_last_of('\\') + 1);  // keeps the separator
+  EXPECT_EQ(ModuleDirectory().string(), expected);
+  // Files beside the module are found from there.
+  EXPECT_EQ(
+      GetFileAttributesA(ModuleFile("qlnprism.dll").string().c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+      0u);
+  EXPECT_NE(GetFileAttributesA(ModuleFile("qlnprism.dll").string().c_str()),
+            INVALID_FILE_ATTRIBUTES);
+}
