@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: the release build and a second tree under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, then the Windows module built for 32-bit
+# (shipping) and 64-bit Windows, whose tests run under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
@@ -9,4 +10,5 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 status=0
 (cd "$root/build-asan" && ctest --output-on-failure -j "$(nproc)") || status=1
 (cd "$root/build" && ctest --output-on-failure -j "$(nproc)") || status=1
+"$root/scripts/test-windows.sh" || status=1
 exit $status

@@ -2,8 +2,9 @@
 // and every control's id, class, text, style and position in dialog units.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// The common controls header needs windows.h before it.
+#include <commctrl.h>
 
 #include <cstdint>
 #include <vector>

@@ -1,9 +1,10 @@
 // Dialogs as real windows (run on a virtual display): every template created
 // and its controls checked, a picture of the main dialog, the main dialog run
 // through the module's export, the about box and dialog positioning.
+#include <windows.h>
+// The common controls header needs windows.h before it.
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <cstdlib>
 #include <cstring>
