@@ -1,5 +1,5 @@
 #N052 ramp presets
-#p001 Spectrum    
+#p001 Rainbow     
 #n006             
 000 255 032 032   
 043 255 216 000   

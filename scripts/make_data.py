@@ -58,7 +58,7 @@ def ramp(*stops):
 
 # The presets, in file order. Preset 2 is the ramp of every fresh record.
 PRESETS = [
-    ("Spectrum", ramp((0, "ff2020"), (43, "ffd800"), (85, "20e040"), (128, "00d8ff"),
+    ("Rainbow", ramp((0, "ff2020"), (43, "ffd800"), (85, "20e040"), (128, "00d8ff"),
                       (170, "2040ff"), (213, "e020ff"))),
     ("Lagoon", ramp((0, "0b1d4d"), (40, "0f6e8c"), (80, "2ec4b6"), (118, "c9f2c7"),
                     (150, "ffd166"), (190, "f4845f"), (225, "8e3b6e"))),
@@ -164,7 +164,7 @@ PRESETS = [
 # sample 1..6, "-" applied or "|" sample change only), their settings (hue
 # shift, mirror, repeat in hundredths) and a ramp (a preset by name).
 PATTERNS = [
-    (["071-"], 0, 0, 100, "Spectrum"),
+    (["071-"], 0, 0, 100, "Rainbow"),
     (["141-", "062-"], 0, 0, 150, "Lagoon"),
     (["011-", "101-"], 0, 1, 100, "Gold"),
     (["075-", "076|"], 0, 0, 250, "Fire"),
