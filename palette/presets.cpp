@@ -1,0 +1,79 @@
+#include "palette/presets.h"
+
+#include <cstdint>
+
+#include "engine/record_file.h"
+#include "plugin/module_path.h"
+
+std::filesystem::path RampPresetsFile() { return ModuleFile("gfill.xpl"); }
+
+void LoadRampPreset(int n, PaletteRamp& ramp) { LoadRampPreset(n, ramp, RampPresetsFile()); }
+
+int CountRampPresets() { return CountRampPresets(RampPresetsFile()); }
+
+namespace {
+
+constexpr int kMaxStops = 256;
+
+// The preset wanted for request n among P presets: n mod P with the sign of
+// n, 0 meaning P. P is never 0 here.
+int64_t wantedPreset(int n, int presets) {
+  const int64_t k = static_cast<int64_t>(n) % static_cast<int64_t>(presets);
+  return k == 0 ? presets : k;
+}
+
+// Reads preset n into `out`. Returns false when the default ramp is due;
+// true with `found` false when the preset's stop count is 0 or less.
+bool readPreset(TextRecordReader& reader, int n, PaletteRamp& out, bool& found) {
+  found = false;
+  TextRecord rec;
+  if (!reader.next(rec)) return false;
+  const int presets = rec.number(2);  // the header's letters are not checked here
+  if (presets == 0) return false;
+  const int64_t k = wantedPreset(n, presets);
+
+  // The preset header: '#' is not checked, only the 'p' and the number.
+  for (;;) {
+    if (!reader.next(rec) || rec.kind('#', 'e')) return false;
+    if (rec.tag('p') && rec.number(2) == k) break;
+  }
+  // Its stop count; records before it are skipped.
+  do {
+    if (!reader.next(rec)) return false;
+  } while (!rec.tag('n'));
+  const int stops = rec.number(2);
+  if (stops <= 0) return true;
+
+  out = PaletteRamp{};
+  out.count = stops > kMaxStops ? kMaxStops : stops;
+  for (int i = 0; i < out.count; ++i) {
+    if (!reader.next(rec)) return false;
+    out.stops[i] =
+        RampStop{rec.byteNumber(0), rec.byteNumber(4), rec.byteNumber(8), rec.byteNumber(12)};
+  }
+  found = true;
+  return true;
+}
+
+}  // namespace
+
+void LoadRampPreset(int n, PaletteRamp& ramp, const std::filesystem::path& file) {
+  TextRecordReader reader(file);
+  if (!reader.isOpen()) {
+    ramp = DefaultRamp();
+    return;
+  }
+  PaletteRamp loaded{};
+  bool found = false;
+  if (!readPreset(reader, n, loaded, found))
+    ramp = DefaultRamp();
+  else if (found)
+    ramp = loaded;
+}
+
+int CountRampPresets(const std::filesystem::path& file) {
+  TextRecordReader reader(file);
+  TextRecord rec;
+  if (!reader.isOpen() || !reader.next(rec) || !rec.kind('#', 'N')) return kFallbackPresetCount;
+  return rec.number(2);
+}

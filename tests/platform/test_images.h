@@ -1,0 +1,79 @@
+// Images of the buffer service for tests, freed when they go out of scope.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "platform/x32base/buf32.h"
+
+struct Rgb {
+  uint8_t r, g, b;
+  bool operator==(const Rgb&) const = default;
+};
+
+class TestImage {
+ public:
+  TestImage() = default;
+  // A 24-bit image whose pixel (x, y) is `colour(x, y)`.
+  TestImage(int width, int height, const std::function<Rgb(int, int)>& colour) {
+    if (!buf32Alloc(&handle_, 24, width, height, 0, nullptr)) return;
+    buf32Lock(handle_, kBuf32Write, nullptr);
+    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        const Rgb c = colour(x, y);
+        row[3 * static_cast<size_t>(x)] = c.r;
+        row[3 * static_cast<size_t>(x) + 1] = c.g;
+        row[3 * static_cast<size_t>(x) + 2] = c.b;
+      }
+      buf32Line(handle_, y, kBuf32Write, row.data());
+    }
+    buf32Unlock(handle_);
+  }
+  // An image of the given depth, all zero.
+  TestImage(int bitsPerPixel, int width, int height) {
+    buf32Alloc(&handle_, bitsPerPixel, width, height, 0, nullptr);
+  }
+  TestImage(const TestImage&) = delete;
+  TestImage& operator=(const TestImage&) = delete;
+  TestImage(TestImage&& other) noexcept : handle_(other.handle_) { other.handle_ = 0; }
+  ~TestImage() {
+    if (handle_ != 0) buf32Free(handle_);
+  }
+
+  Buf32Handle handle() const { return handle_; }
+
+ private:
+  Buf32Handle handle_ = 0;
+};
+
+// The pixels of a 24-bit image, row by row from the top.
+inline std::vector<Rgb> ImagePixels(Buf32Handle image) {
+  uint32_t w = 0, h = 0;
+  std::vector<Rgb> pixels;
+  if (!buf32GetWHU(image, &w, &h, nullptr) || !buf32Lock(image, kBuf32Read, nullptr)) return pixels;
+  std::vector<uint8_t> row(static_cast<size_t>(w) * 3);
+  for (uint32_t y = 0; y < h; ++y) {
+    buf32Line(image, static_cast<int>(y), kBuf32Read, row.data());
+    for (uint32_t x = 0; x < w; ++x) pixels.push_back({row[3 * x], row[3 * x + 1], row[3 * x + 2]});
+  }
+  buf32Unlock(image);
+  return pixels;
+}
+
+// A small deterministic generator for test data (same numbers everywhere).
+class TestRandom {
+ public:
+  explicit TestRandom(uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 1) {}
+  uint32_t Next() {
+    state_ ^= state_ << 13;
+    state_ ^= state_ >> 7;
+    state_ ^= state_ << 17;
+    return static_cast<uint32_t>(state_ >> 16);
+  }
+  int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
+
+ private:
+  uint64_t state_;
+};
