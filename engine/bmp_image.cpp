@@ -139,7 +139,7 @@ bool ReadWholeFile(const std::filesystem::path& path, uint64_t limit, std::vecto
   return true;
 }
 
-bool ReadBmpFile(const std::filesystem::path& path, Buf32Handle* image, std::string* error) {
+bool LoadBmpImage(const std::filesystem::path& path, Buf32Handle* image, std::string* error) {
   if (image != nullptr) *image = 0;
   std::vector<uint8_t> bytes;
   // Room for the largest image the reader accepts.
@@ -231,7 +231,7 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
   return true;
 }
 
-bool WriteBmpFile(const std::filesystem::path& path, Buf32Handle image, BmpHeader header,
+bool SaveBmpImage(const std::filesystem::path& path, Buf32Handle image, BmpHeader header,
                   std::string* error) {
   std::vector<uint8_t> bytes;
   if (!EncodeBmp(image, header, &bytes, error)) return false;

@@ -24,13 +24,13 @@ inline constexpr int32_t kBmpMaxSide = 32768;
 // Anything else, truncated or inconsistent, fails with a message in `error`
 // and leaves `*image` 0.
 bool DecodeBmp(std::span<const uint8_t> file, Buf32Handle* image, std::string* error);
-bool ReadBmpFile(const std::filesystem::path& path, Buf32Handle* image, std::string* error);
+bool LoadBmpImage(const std::filesystem::path& path, Buf32Handle* image, std::string* error);
 
 // Encodes a 24-bit buffer as a BMP file: bottom-up rows of blue, green, red,
 // each padded to a multiple of four bytes.
 bool EncodeBmp(Buf32Handle image, BmpHeader header, std::vector<uint8_t>* file, std::string* error);
 // Writes the file under a temporary name beside `path`, then renames it.
-bool WriteBmpFile(const std::filesystem::path& path, Buf32Handle image, BmpHeader header,
+bool SaveBmpImage(const std::filesystem::path& path, Buf32Handle image, BmpHeader header,
                   std::string* error);
 
 // Writes `bytes` to `path` through a temporary file in the same folder.

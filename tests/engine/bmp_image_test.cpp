@@ -167,13 +167,13 @@ TEST(BmpImage, WritesThroughATemporaryFileAndReadsBack) {
   Buffer image, back;
   makeGradient(image, 9, 2);
   std::string error;
-  ASSERT_TRUE(WriteBmpFile(dir / "out.bmp", image.handle, BmpHeader::kInfo, &error)) << error;
+  ASSERT_TRUE(SaveBmpImage(dir / "out.bmp", image.handle, BmpHeader::kInfo, &error)) << error;
   EXPECT_FALSE(std::filesystem::exists(dir / "out.bmp.tmp"));
-  ASSERT_TRUE(ReadBmpFile(dir / "out.bmp", &back.handle, &error)) << error;
+  ASSERT_TRUE(LoadBmpImage(dir / "out.bmp", &back.handle, &error)) << error;
   expectGradient(back.handle, 9, 2);
-  EXPECT_FALSE(ReadBmpFile(dir / "missing.bmp", &back.handle, &error));
+  EXPECT_FALSE(LoadBmpImage(dir / "missing.bmp", &back.handle, &error));
   EXPECT_FALSE(
-      WriteBmpFile(dir / "no" / "such" / "dir.bmp", image.handle, BmpHeader::kInfo, &error));
+      SaveBmpImage(dir / "no" / "such" / "dir.bmp", image.handle, BmpHeader::kInfo, &error));
   EXPECT_FALSE(error.empty());
   std::filesystem::remove_all(dir);
 }

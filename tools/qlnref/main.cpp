@@ -13,6 +13,7 @@
 
 #include "engine/bmp_image.h"
 #include "engine/renderer.h"
+#include "palette/presets.h"
 #include "palette/ramp.h"
 #include "platform/x32comm/x32comm.h"
 #include "plugin/module_path.h"
@@ -20,11 +21,6 @@
 #include "plugin/plugin_action.h"
 #include "plugin/render_call.h"
 #include "tools/qlnref/resource_art.h"
-
-#if __has_include("palette/presets.h")
-#include "palette/presets.h"
-#define QLNREF_HAVE_PRESETS 1
-#endif
 
 namespace {
 
@@ -54,13 +50,11 @@ int failWith(const std::string& message) {
   return 1;
 }
 
-// The ramp the module's default record carries: preset 2 when the presets
-// file beside the tool has it, else black to white.
+// The ramp the module's default record carries: preset 2 of the presets
+// file beside the tool (black to white without the file).
 PaletteRamp defaultRamp() {
   PaletteRamp ramp = DefaultRamp();
-#ifdef QLNREF_HAVE_PRESETS
   LoadRampPreset(2, ramp);
-#endif
   return ramp;
 }
 
@@ -86,7 +80,7 @@ int writeResources(const std::filesystem::path& dir) {
                       std::to_string(c32GetDLLErrInfo(nullptr)));
     char name[32];
     std::snprintf(name, sizeof name, "template%02d.bmp", t + 1);
-    if (!WriteBmpFile(dir / name, thumb.handle, BmpHeader::kCore, &error)) return failWith(error);
+    if (!SaveBmpImage(dir / name, thumb.handle, BmpHeader::kCore, &error)) return failWith(error);
   }
   ResetModuleRenderer();
   if (!WriteFileAtomically(dir / "mirror.bmp", MirrorBitmapFile(), &error) ||
@@ -102,7 +96,7 @@ int render(const char* recordPath, const char* inPath, const char* outPath) {
   const std::optional<ParamRecord> stored = DeserializeRecord(bytes);
   if (!stored) return failWith(std::string(recordPath) + " is not a 1348-byte record");
   Buffer source, dest;
-  if (!ReadBmpFile(inPath, &source.handle, &error)) return failWith(error);
+  if (!LoadBmpImage(inPath, &source.handle, &error)) return failWith(error);
   ParamRecord record = *stored;
   PlugInContext context{};
   context.source = source.handle;
@@ -112,14 +106,14 @@ int render(const char* recordPath, const char* inPath, const char* outPath) {
   context.flags = kPlugInFlagSilent;
   if (RunPlugInAction(&context, nullptr) != 1)
     return failWith("the silent run failed, code " + std::to_string(c32GetDLLErrInfo(nullptr)));
-  if (!WriteBmpFile(outPath, dest.handle, BmpHeader::kInfo, &error)) return failWith(error);
+  if (!SaveBmpImage(outPath, dest.handle, BmpHeader::kInfo, &error)) return failWith(error);
   return 0;
 }
 
 int compare(const char* aPath, const char* bPath) {
   std::string error;
   Buffer a, b;
-  if (!ReadBmpFile(aPath, &a.handle, &error) || !ReadBmpFile(bPath, &b.handle, &error))
+  if (!LoadBmpImage(aPath, &a.handle, &error) || !LoadBmpImage(bPath, &b.handle, &error))
     return failWith(error);
   uint32_t aw = 0, ah = 0, bw = 0, bh = 0;
   buf32GetWHU(a.handle, &aw, &ah, nullptr);

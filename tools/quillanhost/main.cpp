@@ -190,7 +190,7 @@ int run(Module& m, const Options& o, int32_t flags) {
   if (!loadRecord(m, o.record, record)) return 1;
   std::string error;
   Buffer source, destination;
-  if (!ReadBmpFile(o.files[0], &source.handle, &error)) {
+  if (!LoadBmpImage(o.files[0], &source.handle, &error)) {
     std::fprintf(stderr, "quillanhost: %s\n", error.c_str());
     return 1;
   }
@@ -212,7 +212,7 @@ int run(Module& m, const Options& o, int32_t flags) {
     return 1;
   }
   if (destination.handle != 0 &&
-      !WriteBmpFile(o.files[1], destination.handle, BmpHeader::kInfo, &error)) {
+      !SaveBmpImage(o.files[1], destination.handle, BmpHeader::kInfo, &error)) {
     std::fprintf(stderr, "quillanhost: %s\n", error.c_str());
     return 1;
   }

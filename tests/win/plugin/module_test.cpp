@@ -4,14 +4,17 @@
 #include <windows.h>
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "engine/renderer.h"
+#include "palette/presets.h"
 #include "platform/x32base/buf32.h"
 #include "platform/x32comm/x32comm.h"
 #include "plugin/param_record.h"
 #include "plugin/plugin_context.h"
 #include "plugin/render_call.h"
+#include "plugin/win/module_instance.h"
 #include "win/common/module_fixture.h"
 
 namespace {
@@ -100,9 +103,13 @@ TEST(ModuleGetInfo, FillsRecordSizeAndName) {
   EXPECT_EQ(Module().getInfo(&r, nullptr, &size, name), 1);
   EXPECT_EQ(size, 1348);
   EXPECT_STREQ(name, "Quillan");
+  // The defaults with ramp preset 2 of the presets file beside the module
+  // (the shipped file sits beside this program too).
+  ASSERT_TRUE(SetModuleDirectoryFromInstance(nullptr));
+  ASSERT_TRUE(std::filesystem::exists(RampPresetsFile()));
   ParamRecord expected = DefaultRecordForHost();
-  // Without a presets file beside the module the ramp is black to white.
-  expected.ramp = DefaultRamp();
+  LoadRampPreset(2, expected.ramp);
+  EXPECT_GE(expected.ramp.count, 2);
   EXPECT_EQ(SerializeRecord(r), SerializeRecord(expected));
 }
 
