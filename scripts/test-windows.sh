@@ -16,7 +16,7 @@ for arch in i686 x86_64; do
 done
 
 win=$root/build-win64
-export WINEPREFIX=$win/wineprefix WINEDEBUG=-all
+export WINEPREFIX=$win/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 status=0
 (cd "$win" && ctest --output-on-failure -j "$(nproc)") || status=1
 
