@@ -23,6 +23,7 @@ set(QUILLAN_DLL_NAME_x32cvt x32Cvt)
 set(QUILLAN_DLL_NAME_x32file x32File)
 set(QUILLAN_DLL_NAME_x32about x32About)
 set(QUILLAN_DLL_NAME_x32gifsa x32GifSa)
+set(QUILLAN_DLL_NAME_x32clips x32Clips)
 
 function(quillan_windows_dll target)
   if(DEFINED QUILLAN_DLL_NAME_${target})

@@ -1,0 +1,116 @@
+// A list owner for tests of the thumbnail-list service: it allocates its own
+// data blocks of a fixed size, answers the callback messages as the module's
+// owners do, and counts every block it allocates and releases, so a test can
+// see that each block is released exactly once.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/x32clips/x32clips.h"
+
+class CountingOwner {
+ public:
+  explicit CountingOwner(int32_t blockBytes) : blockBytes_(blockBytes) { current_ = this; }
+  CountingOwner(const CountingOwner&) = delete;
+  CountingOwner& operator=(const CountingOwner&) = delete;
+  ~CountingOwner() {
+    if (current_ == this) current_ = nullptr;
+  }
+
+  static int32_t Callback(IIOHandle list, int32_t message, int32_t item, void* data) {
+    return current_ != nullptr ? current_->Handle(list, message, item, data) : 0;
+  }
+
+  // A new block whose bytes are `seed`, `seed + 1`, ...
+  void* NewBlock(uint8_t seed) {
+    auto bytes = std::make_unique<uint8_t[]>(static_cast<size_t>(blockBytes_));
+    for (int32_t i = 0; i < blockBytes_; ++i)
+      bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(seed + i);
+    void* p = bytes.get();
+    live_[p] = std::move(bytes);
+    ++allocated;
+    return p;
+  }
+  std::vector<uint8_t> Bytes(const void* block) const {
+    const auto* b = static_cast<const uint8_t*>(block);
+    return std::vector<uint8_t>(b, b + blockBytes_);
+  }
+  bool IsLive(const void* block) const { return live_.count(const_cast<void*>(block)) == 1; }
+  int32_t LiveCount() const { return static_cast<int32_t>(live_.size()); }
+
+  // Counters and what the service told the owner.
+  int32_t allocated = 0;
+  int32_t released = 0;
+  int32_t badReleases = 0;  // releases of blocks that were not live
+  int32_t sizeQueries = 0;
+  int32_t saves = 0;
+  int32_t loads = 0;
+  int32_t frees = 0;
+  std::vector<int32_t> freedItems;
+  std::vector<int32_t> currentItemSeen;             // item action 9 during messages 4 and 5
+  std::vector<std::pair<int32_t, int32_t>> others;  // (message, item) of other messages
+  // Size answered to the size query (by default the block size).
+  std::optional<int32_t> answerSize;
+  // Release blocks on message 6 (an owner that saved already would not).
+  bool releaseOnFree = true;
+
+ private:
+  void Release(void* block) {
+    if (live_.erase(block) == 1)
+      ++released;
+    else
+      ++badReleases;
+  }
+
+  int32_t Handle(IIOHandle list, int32_t message, int32_t item, void* data) {
+    switch (message) {
+      case kIIOMsgSave: {
+        currentItemSeen.push_back(x32IIAction(list, kIICurrentItem, 0, 0));
+        if (data == nullptr) {
+          ++sizeQueries;
+          return answerSize.value_or(blockBytes_);
+        }
+        ++saves;
+        IIItem it{};
+        if (!x32IIAction(list, kIIRead, static_cast<uintptr_t>(item),
+                         reinterpret_cast<intptr_t>(&it)))
+          return 0;
+        std::memcpy(data, it.data, static_cast<size_t>(blockBytes_));
+        Release(it.data);
+        return blockBytes_;
+      }
+      case kIIOMsgLoad: {
+        ++loads;
+        currentItemSeen.push_back(x32IIAction(list, kIICurrentItem, 0, 0));
+        void* copy = NewBlock(0);
+        std::memcpy(copy, data, static_cast<size_t>(blockBytes_));
+        IIItem it{};
+        x32IIAction(list, kIIRead, static_cast<uintptr_t>(item), reinterpret_cast<intptr_t>(&it));
+        it.data = copy;
+        x32IIAction(list, kIIReplace, static_cast<uintptr_t>(item),
+                    reinterpret_cast<intptr_t>(&it));
+        return 0;
+      }
+      case kIIOMsgFree: {
+        ++frees;
+        freedItems.push_back(item);
+        // As the module's owners do: the block is found through the item.
+        IIItem it{};
+        x32IIAction(list, kIIRead, static_cast<uintptr_t>(item), reinterpret_cast<intptr_t>(&it));
+        if (it.data != data) ++badReleases;
+        if (releaseOnFree) Release(it.data);
+        return 0;
+      }
+      default: others.emplace_back(message, item); return 0;
+    }
+  }
+
+  static inline CountingOwner* current_ = nullptr;
+  int32_t blockBytes_;
+  std::map<void*, std::unique_ptr<uint8_t[]>> live_;
+};
