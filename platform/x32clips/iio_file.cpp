@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <new>
 #include <random>
@@ -337,9 +338,10 @@ void HandBack(IIOHandle h, std::vector<SavedItem>& items) {
   }
 }
 
-int32_t Save(const char* path, IIOHandle h) {
+// Collects the items and their blocks and hands the file's bytes to `write`.
+int32_t Save(IIOHandle h, const std::function<bool(const std::vector<uint8_t>&)>& write) {
   iio::List* l = iio::Find(h);
-  if (path == nullptr || *path == '\0' || l == nullptr) {
+  if (l == nullptr) {
     Fail(kIIOErrorWrite, __LINE__);
     return 0;
   }
@@ -402,8 +404,7 @@ int32_t Save(const char* path, IIOHandle h) {
   bool written = false;
   try {
     const std::vector<uint8_t> bytes = Serialize(items);
-    written = bytes.size() - kIioHeaderBytes <= kIioMaxPayloadBytes &&
-              ReplaceFile(std::filesystem::path(path), bytes);
+    written = bytes.size() - kIioHeaderBytes <= kIioMaxPayloadBytes && write(bytes);
     if (!written) Fail(kIIOErrorWrite, __LINE__);
   } catch (const std::bad_alloc&) {
     Fail(kIIOErrorMemory, __LINE__);
@@ -483,9 +484,27 @@ IIOHandle x32LoadIIO(const char* path, IIOCallback callback) {
   }
 }
 
-int32_t x32SaveIIO(const char* path, IIOHandle list, int32_t) {
+int32_t IioSaveBytes(IIOHandle list, std::vector<uint8_t>* bytes) {
+  if (bytes == nullptr) return 0;
   try {
-    return Save(path, list);
+    return Save(list, [bytes](const std::vector<uint8_t>& b) {
+      *bytes = b;
+      return true;
+    });
+  } catch (const std::bad_alloc&) {
+    Fail(kIIOErrorMemory, __LINE__);
+    return 0;
+  }
+}
+
+int32_t x32SaveIIO(const char* path, IIOHandle list, int32_t) {
+  if (path == nullptr || *path == '\0') {
+    Fail(kIIOErrorWrite, __LINE__);
+    return 0;
+  }
+  try {
+    const std::filesystem::path target(path);
+    return Save(list, [&target](const std::vector<uint8_t>& b) { return ReplaceFile(target, b); });
   } catch (const std::bad_alloc&) {
     Fail(kIIOErrorMemory, __LINE__);
     return 0;

@@ -32,6 +32,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "platform/x32clips/x32clips.h"
 
@@ -47,3 +48,5 @@ uint32_t IioCrc32(const void* data, size_t size, uint32_t crc = 0);
 
 // x32LoadIIO on the bytes of a whole file held in memory.
 IIOHandle IioLoadBytes(const uint8_t* data, size_t size, IIOCallback callback);
+// x32SaveIIO into memory: the bytes the file would hold. Nonzero on success.
+int32_t IioSaveBytes(IIOHandle list, std::vector<uint8_t>* bytes);

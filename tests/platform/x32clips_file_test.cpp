@@ -291,7 +291,11 @@ TEST_F(Files, HandBuiltFilesLoad) {
   std::vector<uint8_t> block(kBlock);
   for (int i = 0; i < kBlock; ++i) block[static_cast<size_t>(i)] = static_cast<uint8_t>(100 + i);
   ExpectList(list, {{"a", 1, {{10, 11, 12}}, 1, 1, block}, {"b", 1, {}, 0, 0, {}}}, owner);
+  std::vector<uint8_t> again;
+  ASSERT_EQ(IioSaveBytes(list, &again), 1);
+  EXPECT_EQ(again, bytes);
   x32DestroyIIO(list);
+  EXPECT_EQ(owner.LiveCount(), 0);
   // An empty list is a file too.
   const auto empty = FileBuilder().Build(0);
   const IIOHandle none = IioLoadBytes(empty.data(), empty.size(), nullptr);
