@@ -2,8 +2,11 @@
 //
 //   reduce_bench                     timings (Google Benchmark options apply)
 //   reduce_bench --quality [DIR]     PSNR of reduced synthetic frames; with DIR
-//                                    the originals (DIR/<name>.ppm) and the
-//                                    reductions (DIR/<name>-<dither>.ppm)
+//                                    the originals (DIR/<name>.ppm), the
+//                                    reductions (DIR/<name>-<dither>.ppm) and
+//                                    one-frame GIF files written by the
+//                                    animation writer (DIR/<name>.gif), to be
+//                                    decoded by other programs and compared
 //   reduce_bench --compare A B       PSNR of PPM image B against PPM image A
 //
 // Two figures are given for each image: the plain PSNR, and the PSNR after
@@ -22,8 +25,10 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "animation/gif_writer.h"
 #include "platform/x32cvt/reduce.h"
 
 namespace {
@@ -199,7 +204,20 @@ int Quality(const char* dir) {
                                                        {kCvt32DitherDiffusion, "diffusion"}};
   for (const Sample& s : Samples()) {
     std::printf("%s: %d colours\n", s.name.c_str(), DistinctColours(s.picture));
-    if (dir != nullptr) WritePpm(std::string(dir) + "/" + s.name + ".ppm", s.picture);
+    if (dir != nullptr) {
+      const std::string base = std::string(dir) + "/" + s.name;
+      WritePpm(base + ".ppm", s.picture);
+      const Buf32Handle image = ToImage(s.picture);
+      GifJobPtr job = CreateGifJob(1, image);
+      const bool written =
+          job && SetGifOutputName(*job, (base + ".gif").c_str()) && WriteGifFile(job.get());
+      ReleaseGifJob(std::move(job));
+      buf32Free(image);
+      if (!written) {
+        std::fprintf(stderr, "cannot write %s.gif\n", base.c_str());
+        return 1;
+      }
+    }
     for (const auto& [mode, label] : modes) {
       const auto reduced = Reduce(s.picture, mode);
       if (!reduced) return 1;

@@ -155,48 +155,68 @@ Box MakeBox(const std::vector<Point>& points, size_t begin, size_t end) {
   return b;
 }
 
-// Splits `box` in two where the summed squared error of the halves is least,
-// along the axis of largest spread. False when it cannot be split.
+// The channel level (0..255) of a coordinate on `axis`.
+int LevelOf(const Point& p, int axis) {
+  const double level = std::floor(p.x.v[axis] / kWeight[axis] + 0.5);
+  return static_cast<int>(std::clamp(level, 0.0, 255.0));
+}
+
+// Splits `box` in two along the axis of largest spread, at the channel level
+// where the summed squared error of the two halves is least (the points are
+// gathered per level, so no sorting is needed). When every point of the box
+// has one level on that axis, the next widest axis is tried. False when the
+// box cannot be split.
 bool SplitBox(std::vector<Point>& points, const Box& box, Box& left, Box& right) {
   if (box.end - box.begin < 2) return false;
-  int axis = 0;
-  double widest = -1;
+  std::array<std::pair<double, int>, 3> axes;
   for (int a = 0; a < 3; ++a) {
     double sq = 0;
     for (size_t i = box.begin; i < box.end; ++i)
       sq += points[i].n * points[i].x.v[a] * points[i].x.v[a];
-    const double spread = sq - box.s[a] * box.s[a] / box.n;
-    if (spread > widest) widest = spread, axis = a;
+    axes[static_cast<size_t>(a)] = {-(sq - box.s[a] * box.s[a] / box.n), a};  // widest first
   }
-  const int a1 = (axis + 1) % 3, a2 = (axis + 2) % 3;
-  std::sort(points.begin() + static_cast<std::ptrdiff_t>(box.begin),
-            points.begin() + static_cast<std::ptrdiff_t>(box.end),
-            [&](const Point& p, const Point& q) {
-              if (p.x.v[axis] != q.x.v[axis]) return p.x.v[axis] < q.x.v[axis];
-              if (p.x.v[a1] != q.x.v[a1]) return p.x.v[a1] < q.x.v[a1];
-              return p.x.v[a2] < q.x.v[a2];
-            });
-  Box l;
-  double bestError = 0;
-  size_t bestCut = 0;
-  for (size_t i = box.begin; i + 1 < box.end; ++i) {
-    const Point& p = points[i];
-    l.n += p.n;
-    for (int a = 0; a < 3; ++a) {
-      l.s[a] += p.n * p.x.v[a];
-      l.q += p.n * p.x.v[a] * p.x.v[a];
+  std::sort(axes.begin(), axes.end());
+  for (const auto& [negSpread, axis] : axes) {
+    std::array<Box, 256> levels{};
+    for (size_t i = box.begin; i < box.end; ++i) {
+      const Point& p = points[i];
+      Box& l = levels[static_cast<size_t>(LevelOf(p, axis))];
+      l.n += p.n;
+      for (int a = 0; a < 3; ++a) {
+        l.s[a] += p.n * p.x.v[a];
+        l.q += p.n * p.x.v[a] * p.x.v[a];
+      }
     }
-    Box r;
-    r.n = box.n - l.n;
-    for (int a = 0; a < 3; ++a) r.s[a] = box.s[a] - l.s[a];
-    r.q = box.q - l.q;
-    const double error = l.Error() + r.Error();
-    if (bestCut == 0 || error < bestError) bestError = error, bestCut = i + 1;
+    Box below;
+    double bestError = 0;
+    int bestCut = -1;
+    for (int cut = 0; cut < 255; ++cut) {
+      const Box& l = levels[static_cast<size_t>(cut)];
+      below.n += l.n;
+      for (int a = 0; a < 3; ++a) below.s[a] += l.s[a];
+      below.q += l.q;
+      if (below.n == 0 || l.n == 0) continue;  // nothing below, or the same cut as before
+      Box above;
+      above.n = box.n - below.n;
+      if (!(above.n > 0)) break;
+      for (int a = 0; a < 3; ++a) above.s[a] = box.s[a] - below.s[a];
+      above.q = box.q - below.q;
+      const double error = below.Error() + above.Error();
+      if (bestCut < 0 || error < bestError) bestError = error, bestCut = cut;
+    }
+    if (bestCut < 0) continue;
+    const auto middle = std::stable_partition(
+        points.begin() + static_cast<std::ptrdiff_t>(box.begin),
+        points.begin() + static_cast<std::ptrdiff_t>(box.end),
+        [&, axis = axis](const Point& p) { return LevelOf(p, axis) <= bestCut; });
+    const size_t cut = static_cast<size_t>(middle - points.begin());
+    if (cut == box.begin || cut == box.end) continue;
+    // Sums are recomputed so that rounding does not build up over many splits.
+    left = MakeBox(points, box.begin, cut);
+    right = MakeBox(points, cut, box.end);
+    return true;
   }
-  // Sums are recomputed so that rounding does not build up over many splits.
-  left = MakeBox(points, box.begin, bestCut);
-  right = MakeBox(points, bestCut, box.end);
-  return true;
+  return false;
 }
 
 std::vector<Vec3> MedianCut(std::vector<Point>& points, int colours) {
@@ -225,8 +245,13 @@ std::vector<Vec3> MedianCut(std::vector<Point>& points, int colours) {
   return means;
 }
 
-// Nearest of a set of colours: the candidates are sorted along the axis where
-// they spread most and searched outwards from the query's position on it.
+// Nearest of a set of colours. Without a hint the candidates, sorted along
+// the axis where they spread most, are searched outwards from the query's
+// position on it. With a hint (a colour likely to be near, such as the
+// previous answer for a neighbouring pixel) only the colours near the hint
+// are tried, nearest first: one whose distance from the hint exceeds twice
+// the query's distance from the hint is farther from the query than the hint
+// itself, and so are all after it.
 class NearestFinder {
  public:
   explicit NearestFinder(const std::vector<Vec3>& colours) : colours_(colours) {
@@ -239,10 +264,20 @@ class NearestFinder {
     for (size_t i = 0; i < colours.size(); ++i)
       order_.push_back({colours[i].v[axis_], static_cast<int>(i)});
     std::sort(order_.begin(), order_.end());
+    neighbours_.resize(colours.size());
+    for (size_t i = 0; i < colours.size(); ++i) {
+      auto& list = neighbours_[i];
+      for (size_t j = 0; j < colours.size(); ++j)
+        if (j != i)
+          list.push_back({std::sqrt(Distance2(colours[i], colours[j])), static_cast<int>(j)});
+      std::sort(list.begin(), list.end());
+    }
   }
 
-  // Index of the nearest colour; ties go to the lowest index.
-  int Nearest(const Vec3& q) const {
+  // Index of the nearest colour; ties go to the lowest index. `hint` (or -1)
+  // changes only the time taken, never the answer.
+  int Nearest(const Vec3& q, int hint = -1) const {
+    if (hint >= 0 && static_cast<size_t>(hint) < colours_.size()) return NearHint(q, hint);
     const double key = q.v[axis_];
     const size_t start = static_cast<size_t>(
         std::lower_bound(order_.begin(), order_.end(), std::pair<double, int>{key, -1}) -
@@ -268,19 +303,36 @@ class NearestFinder {
   }
 
  private:
+  int NearHint(const Vec3& q, int hint) const {
+    int best = hint;
+    double bestD = Distance2(q, colours_[static_cast<size_t>(hint)]);
+    // A small margin keeps the bound safe from rounding of the square roots.
+    const double reach = 2.0 * std::sqrt(bestD) * (1.0 + 1e-9) + 1e-9;
+    for (const auto& [distance, j] : neighbours_[static_cast<size_t>(hint)]) {
+      if (distance > reach) break;
+      const double d = Distance2(q, colours_[static_cast<size_t>(j)]);
+      if (d < bestD || (d == bestD && j < best)) best = j, bestD = d;
+    }
+    return best;
+  }
+
   const std::vector<Vec3>& colours_;
   int axis_ = 0;
   std::vector<std::pair<double, int>> order_;
+  std::vector<std::vector<std::pair<double, int>>> neighbours_;
 };
 
 void KMeans(const std::vector<Point>& points, std::vector<Vec3>& centres) {
+  std::vector<int> nearest(points.size(), -1);  // each point's centre in the last round
   for (int round = 0; round < kKMeansRounds; ++round) {
     std::vector<Vec3> sums(centres.size(), Vec3{{0, 0, 0}});
     std::vector<double> weights(centres.size(), 0);
     {
       const NearestFinder finder(centres);
-      for (const Point& p : points) {
-        const size_t j = static_cast<size_t>(finder.Nearest(p.x));
+      for (size_t i = 0; i < points.size(); ++i) {
+        const Point& p = points[i];
+        nearest[i] = finder.Nearest(p.x, nearest[i]);
+        const size_t j = static_cast<size_t>(nearest[i]);
         weights[j] += p.n;
         for (int a = 0; a < 3; ++a) sums[j].v[a] += p.n * p.x.v[a];
       }
@@ -350,11 +402,12 @@ class PaletteMapper {
     mixes_[slot] = m;
     return m;
   }
-  uint8_t Map(uint32_t rgb) {
+  // The nearest entry; `hint` as for NearestFinder::Nearest.
+  uint8_t Map(uint32_t rgb, int hint = -1) {
     const size_t slot = Slot(rgb);
     if (keys_[slot] != rgb) {
       keys_[slot] = rgb;
-      values_[slot] = static_cast<uint8_t>(finder_->Nearest(Weighted(rgb)));
+      values_[slot] = static_cast<uint8_t>(finder_->Nearest(Weighted(rgb), hint));
     }
     return values_[slot];
   }
@@ -388,7 +441,7 @@ int MapPixels(Buf32Handle dst, const std::vector<uint32_t>& pixels, int width, i
   for (int y = 0; y < height; ++y) {
     const uint32_t* row = pixels.data() + static_cast<size_t>(y) * w;
     if (dither == kCvt32DitherNone) {
-      for (size_t x = 0; x < w; ++x) out[x] = mapper.Map(row[x]);
+      for (size_t x = 0; x < w; ++x) out[x] = mapper.Map(row[x], x > 0 ? out[x - 1] : -1);
     } else if (dither == kCvt32DitherOrdered) {
       // Each pixel is mixed from its nearest entry and the entry nearest to
       // it on the far side of the pixel (seen from the first entry): the
@@ -404,6 +457,7 @@ int MapPixels(Buf32Handle dst, const std::vector<uint32_t>& pixels, int width, i
       std::vector<float>& below = errors[(y + 1) & 1];
       std::fill(below.begin(), below.end(), 0.0f);
       const bool forward = (y & 1) == 0;  // serpentine: every other row runs backwards
+      int previous = -1;
       for (size_t step = 0; step < w; ++step) {
         const size_t x = forward ? step : w - 1 - step;
         const size_t at = (x + 1) * 3;
@@ -415,7 +469,8 @@ int MapPixels(Buf32Handle dst, const std::vector<uint32_t>& pixels, int width, i
                          0.0f, 255.0f);
           c[k] = ToByte(want[k]);
         }
-        const uint8_t index = mapper.Map(Pack(c[0], c[1], c[2]));
+        const uint8_t index = mapper.Map(Pack(c[0], c[1], c[2]), step > 0 ? previous : -1);
+        previous = index;
         out[x] = index;
         const size_t ahead = forward ? at + 3 : at - 3;
         const size_t behind = forward ? at - 3 : at + 3;
