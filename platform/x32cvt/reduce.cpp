@@ -5,8 +5,9 @@
 //  1. the image's colours and their pixel counts (merged into coarser cells
 //     only when there are very many of them);
 //  2. median cut that minimises variance: the box with the largest squared
-//     error is split along its widest axis where the two halves' summed
-//     squared error is least, until there are as many boxes as colours;
+//     error is split along its widest axis, at the channel level where the
+//     two halves' summed squared error is least, until there are as many
+//     boxes as colours;
 //  3. a few rounds of k-means starting from the box means.
 // Distances are measured with per-channel weights on the gamma-encoded values
 // (green counts most, blue least), a cheap approximation of how different
@@ -14,8 +15,8 @@
 // error diffusion is the default because the textures are smooth gradients,
 // where plain nearest-colour mapping shows bands.
 //
-// Everything is deterministic: orders are total, and the arithmetic is plain
-// double precision without contraction.
+// Everything is deterministic: orders are total, ties go to the lowest index,
+// and the arithmetic is plain floating point without contraction.
 #include "platform/x32cvt/reduce.h"
 
 #include <algorithm>
