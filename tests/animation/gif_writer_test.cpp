@@ -16,7 +16,7 @@ namespace {
 // An image using exactly `colours` different colours, in a blocky pattern.
 TestImage ImageWithColours(int width, int height, int colours, uint64_t seed) {
   TestRandom random(seed);
-  std::vector<Rgb> table;
+  std::vector<TestRgb> table;
   for (int i = 0; i < colours; ++i)
     table.push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
                      static_cast<uint8_t>((i * 37) & 0xFF)});
@@ -32,13 +32,13 @@ uint8_t Clamp(double v) {
   return static_cast<uint8_t>(std::lround(std::fmin(255.0, std::fmax(0.0, v))));
 }
 
-Rgb Sines(int x, int y) {
+TestRgb Sines(int x, int y) {
   return {Clamp(127.5 + 127.5 * std::sin(0.05 * x + 0.03 * y)),
           Clamp(127.5 + 127.5 * std::sin(0.04 * x - 0.05 * y + 2.0)),
           Clamp(127.5 + 127.5 * std::sin(0.03 * x + 0.06 * y + 4.0))};
 }
 
-double Psnr(const std::vector<Rgb>& a, const std::vector<Rgb>& b) {
+double Psnr(const std::vector<TestRgb>& a, const std::vector<TestRgb>& b) {
   double sum = 0;
   for (size_t i = 0; i < a.size(); ++i) {
     const double dr = a[i].r - b[i].r, dg = a[i].g - b[i].g, db = a[i].b - b[i].b;
@@ -144,7 +144,7 @@ TEST(GifWriter, WritesEveryFrameFullSizeWithItsOwnTableAndLoopsForEver) {
   EXPECT_EQ(gif.version, "GIF89a");
   EXPECT_EQ(gif.width, 40);
   EXPECT_EQ(gif.height, 30);
-  EXPECT_EQ(gif.globalTable, std::vector<Rgb>(16, Rgb{255, 255, 255}));
+  EXPECT_EQ(gif.globalTable, std::vector<TestRgb>(16, TestRgb{255, 255, 255}));
   ASSERT_EQ(gif.applications.size(), 1u);
   EXPECT_EQ(gif.applications[0], "NETSCAPE2.0");
   EXPECT_EQ(gif.applicationData[0], (std::vector<uint8_t>{1, 0, 0}));
@@ -171,16 +171,16 @@ TEST(GifWriter, WritesEveryFrameFullSizeWithItsOwnTableAndLoopsForEver) {
 TEST(GifWriter, LargeFramesWithAllColoursSurviveCodeWideningAndTableRestarts) {
   ScratchDir dir;
   TestRandom random(9);
-  std::vector<Rgb> table;
+  std::vector<TestRgb> table;
   for (int i = 0; i < 256; ++i)
     table.push_back(
         {static_cast<uint8_t>(i), static_cast<uint8_t>(i * 7), static_cast<uint8_t>(i * 13)});
-  std::vector<Rgb> pixels;
+  std::vector<TestRgb> pixels;
   for (int i = 0; i < 300 * 300; ++i)
     pixels.push_back(table[static_cast<size_t>(i < 256 ? i : random.Below(256))]);
   const TestImage noise(300, 300,
                         [&](int x, int y) { return pixels[static_cast<size_t>(y * 300 + x)]; });
-  const TestImage flat(300, 300, [](int, int) { return Rgb{10, 20, 30}; });
+  const TestImage flat(300, 300, [](int, int) { return TestRgb{10, 20, 30}; });
   const std::string name = dir.file("big.gif");
   ASSERT_EQ(WriteAll({&noise, &flat}, name), 1);
   const GifTestFile gif = ReadBack(name);
@@ -189,7 +189,7 @@ TEST(GifWriter, LargeFramesWithAllColoursSurviveCodeWideningAndTableRestarts) {
   EXPECT_EQ(gif.frames[0].widestCode, 12);
   EXPECT_GT(gif.frames[0].clearCodes, 2);
   EXPECT_EQ(gif.frames[1].localTableSize, 2);
-  EXPECT_EQ(gif.Colours(1), std::vector<Rgb>(300 * 300, Rgb{10, 20, 30}));
+  EXPECT_EQ(gif.Colours(1), std::vector<TestRgb>(300 * 300, TestRgb{10, 20, 30}));
 }
 
 TEST(GifWriter, ManyColouredFramesAreReducedTo256Colours) {
@@ -226,7 +226,7 @@ TEST(GifWriter, TheTemporaryFileHoldsIndicesAndTablesUntilRelease) {
     const uint8_t index = bytes[i];
     ASSERT_LT(index, 3);
     const uint8_t* entry = &bytes[35 + 4 * static_cast<size_t>(index)];
-    EXPECT_EQ((Rgb{entry[0], entry[1], entry[2]}), pixels[i]);
+    EXPECT_EQ((TestRgb{entry[0], entry[1], entry[2]}), pixels[i]);
   }
   ReleaseGifJob(std::move(job));
   EXPECT_FALSE(std::filesystem::exists(temp));

@@ -12,11 +12,11 @@ namespace {
 struct Reduced {
   int ok = 0;
   int count = 0;
-  std::vector<Rgb> palette;
+  std::vector<TestRgb> palette;
   std::vector<uint8_t> indices;
-  std::vector<Rgb> Colours() const {
-    std::vector<Rgb> out;
-    for (uint8_t i : indices) out.push_back(i < palette.size() ? palette[i] : Rgb{1, 2, 3});
+  std::vector<TestRgb> Colours() const {
+    std::vector<TestRgb> out;
+    for (uint8_t i : indices) out.push_back(i < palette.size() ? palette[i] : TestRgb{1, 2, 3});
     return out;
   }
 };
@@ -73,7 +73,7 @@ Reduced WithOptions(const TestImage& image, int maxColours, Cvt32Dither dither) 
   return r;
 }
 
-double Psnr(const std::vector<Rgb>& a, const std::vector<Rgb>& b) {
+double Psnr(const std::vector<TestRgb>& a, const std::vector<TestRgb>& b) {
   double sum = 0;
   for (size_t i = 0; i < a.size(); ++i) {
     const double dr = a[i].r - b[i].r, dg = a[i].g - b[i].g, db = a[i].b - b[i].b;
@@ -85,10 +85,10 @@ double Psnr(const std::vector<Rgb>& a, const std::vector<Rgb>& b) {
 
 // PSNR after a 5 x 5 box blur of both images: dithering noise averages out,
 // bands of flat colour do not.
-double BlurredPsnr(const std::vector<Rgb>& a, const std::vector<Rgb>& b, int width) {
+double BlurredPsnr(const std::vector<TestRgb>& a, const std::vector<TestRgb>& b, int width) {
   const int height = static_cast<int>(a.size()) / width;
-  auto blur = [&](const std::vector<Rgb>& img) {
-    std::vector<Rgb> out;
+  auto blur = [&](const std::vector<TestRgb>& img) {
+    std::vector<TestRgb> out;
     for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x) {
         double s[3] = {0, 0, 0};
@@ -97,7 +97,7 @@ double BlurredPsnr(const std::vector<Rgb>& a, const std::vector<Rgb>& b, int wid
           for (int dx = -2; dx <= 2; ++dx) {
             const int xx = x + dx, yy = y + dy;
             if (xx < 0 || yy < 0 || xx >= width || yy >= height) continue;
-            const Rgb& c =
+            const TestRgb& c =
                 img[static_cast<size_t>(yy) * static_cast<size_t>(width) + static_cast<size_t>(xx)];
             s[0] += c.r, s[1] += c.g, s[2] += c.b, ++n;
           }
@@ -115,15 +115,15 @@ uint8_t Clamp(double v) {
 }
 
 // Smooth, many-coloured sine fields, like the textures' transition frames.
-Rgb Sines(int x, int y) {
+TestRgb Sines(int x, int y) {
   return {Clamp(127.5 + 127.5 * std::sin(0.021 * x + 0.013 * y)),
           Clamp(127.5 + 127.5 * std::sin(0.017 * x - 0.019 * y + 2.0)),
           Clamp(127.5 + 127.5 * std::sin(0.011 * x + 0.023 * y + 4.0))};
 }
 
-int Distinct(const std::vector<Rgb>& pixels) {
+int Distinct(const std::vector<TestRgb>& pixels) {
   std::set<uint32_t> s;
-  for (const Rgb& c : pixels) s.insert(c.r | c.g << 8 | c.b << 16);
+  for (const TestRgb& c : pixels) s.insert(c.r | c.g << 8 | c.b << 16);
   return static_cast<int>(s.size());
 }
 
@@ -136,9 +136,9 @@ void ExpectIndicesInPalette(const Reduced& r) {
 }  // namespace
 
 TEST(ColourReduction, ImagesWithFewColoursKeepThemExactly) {
-  const Rgb colours[3] = {{200, 10, 10}, {0, 0, 0}, {10, 200, 10}};
+  const TestRgb colours[3] = {{200, 10, 10}, {0, 0, 0}, {10, 200, 10}};
   TestRandom random(5);
-  std::vector<Rgb> pixels;
+  std::vector<TestRgb> pixels;
   for (int i = 0; i < 40 * 30; ++i) pixels.push_back(colours[random.Below(3)]);
   const TestImage image(40, 30,
                         [&](int x, int y) { return pixels[static_cast<size_t>(y * 40 + x)]; });
@@ -146,7 +146,7 @@ TEST(ColourReduction, ImagesWithFewColoursKeepThemExactly) {
   ASSERT_EQ(r.ok, 1);
   EXPECT_EQ(r.count, 3);
   // Ascending packed order (red in the low byte).
-  EXPECT_EQ(r.palette, (std::vector<Rgb>{{0, 0, 0}, {200, 10, 10}, {10, 200, 10}}));
+  EXPECT_EQ(r.palette, (std::vector<TestRgb>{{0, 0, 0}, {200, 10, 10}, {10, 200, 10}}));
   EXPECT_EQ(r.Colours(), pixels);
 }
 
@@ -156,7 +156,7 @@ TEST(ColourReduction, ExactlyAsManyColoursAsAllowedStayExactOneMoreDoesNot) {
     const int width = 300;
     const TestImage image(width, 2, [&](int x, int y) {
       const int i = (x + y * width) % distinct;
-      return Rgb{static_cast<uint8_t>(i), static_cast<uint8_t>(i / 256 * 100 + 30),
+      return TestRgb{static_cast<uint8_t>(i), static_cast<uint8_t>(i / 256 * 100 + 30),
                  static_cast<uint8_t>(255 - i / 2)};
     });
     const Reduced r = ThroughBufType(image);
@@ -212,23 +212,23 @@ TEST(ColourReduction, DitheringRemovesTheBandsOfAFewColourRamp) {
   const int width = 256, height = 32;
   const TestImage image(width, height, [](int x, int) {
     const auto v = static_cast<uint8_t>(x);
-    return Rgb{v, v, v};
+    return TestRgb{v, v, v};
   });
   const auto original = ImagePixels(image.handle());
   // Root mean square, over strips 8 columns wide and the full height, of the
   // strip's mean grey minus the ramp's mean there; only strips within the
   // palette's range count (outside it no mix can match the ramp).
   auto stripError = [&](const Reduced& r) {
-    const std::vector<Rgb> reduced = r.Colours();
+    const std::vector<TestRgb> reduced = r.Colours();
     int lo = 255, hi = 0;
-    for (const Rgb& p : r.palette) lo = std::min<int>(lo, p.g), hi = std::max<int>(hi, p.g);
+    for (const TestRgb& p : r.palette) lo = std::min<int>(lo, p.g), hi = std::max<int>(hi, p.g);
     double sum = 0;
     int strips = 0;
     for (int left = lo; left + 7 <= hi; ++left, ++strips) {
       double mean = 0;
       for (int x = left; x < left + 8; ++x)
         for (int y = 0; y < height; ++y) {
-          const Rgb& c = reduced[static_cast<size_t>(y * width + x)];
+          const TestRgb& c = reduced[static_cast<size_t>(y * width + x)];
           mean += (c.r + c.g + c.b) / 3.0;
         }
       mean /= 8.0 * height;
@@ -252,7 +252,7 @@ TEST(ColourReduction, ImagesWithVeryManyColoursAreReducedToo) {
   // Noise with about as many colours as pixels takes the coarse-cell path.
   TestRandom random(11);
   const TestImage image(300, 300, [&](int, int) {
-    return Rgb{static_cast<uint8_t>(random.Next()), static_cast<uint8_t>(random.Next()),
+    return TestRgb{static_cast<uint8_t>(random.Next()), static_cast<uint8_t>(random.Next()),
                static_cast<uint8_t>(random.Next())};
   });
   const auto original = ImagePixels(image.handle());
@@ -285,9 +285,9 @@ TEST(ColourReduction, ConversionRefusesWhatItCannotReduce) {
   EXPECT_EQ(cvt32BufType(2, 0, 2, 4, grey.handle(), &result, params, 0, &palette, 0, 0), 0);
   EXPECT_EQ(palette, nullptr);
   EXPECT_EQ(cvt32BufType(2, 0, 2, 4, 0, &result, params, 0, &palette, 0, 0), 0);
-  const TestImage one(1, 1, [](int, int) { return Rgb{9, 8, 7}; });
+  const TestImage one(1, 1, [](int, int) { return TestRgb{9, 8, 7}; });
   const Reduced r = ThroughBufType(one);
   ASSERT_EQ(r.ok, 1);
-  EXPECT_EQ(r.palette, (std::vector<Rgb>{Rgb{9, 8, 7}}));
+  EXPECT_EQ(r.palette, (std::vector<TestRgb>{TestRgb{9, 8, 7}}));
   EXPECT_EQ(r.indices, std::vector<uint8_t>{0});
 }
