@@ -66,4 +66,9 @@ if [[ -f $win/dialog200.bmp ]]; then
   python3 "$root/scripts/bmp-tools.py" png "$win/dialog200.bmp" "$win/dialog200.png" &&
     echo "main dialog picture: $win/dialog200.png"
 fi
+# Picture of thumbnail-list windows (the list window tests).
+if [[ -f $win/clips_grid.bmp ]]; then
+  python3 "$root/scripts/bmp-tools.py" png "$win/clips_grid.bmp" "$win/clips_grid.png" &&
+    echo "list windows picture: $win/clips_grid.png"
+fi
 exit $status

@@ -84,7 +84,7 @@ class FileBuilder {
   std::vector<uint8_t> payload_;
 };
 
-Rgb Colour(int x, int y) {
+TestRgb Colour(int x, int y) {
   return {static_cast<uint8_t>(x * 13 + y), static_cast<uint8_t>(y * 29),
           static_cast<uint8_t>(x ^ (y << 3))};
 }
@@ -92,7 +92,7 @@ Rgb Colour(int x, int y) {
 struct Expected {
   std::string label;
   int32_t flags;
-  std::vector<Rgb> pixels;
+  std::vector<TestRgb> pixels;
   uint32_t width, height;
   std::vector<uint8_t> block;  // empty: none
 };
@@ -263,7 +263,8 @@ TEST_F(Files, LayoutOnDiskIsTheDescribedOne) {
   // Thumbnail pixels 10, 11, 12, ... and block bytes 100, 101, ...
   TestImage image(2, 3, [](int x, int y) {
     const int n = 10 + 3 * (y * 2 + x);
-    return Rgb{static_cast<uint8_t>(n), static_cast<uint8_t>(n + 1), static_cast<uint8_t>(n + 2)};
+    return TestRgb{static_cast<uint8_t>(n), static_cast<uint8_t>(n + 1),
+                   static_cast<uint8_t>(n + 2)};
   });
   IIItem a{};
   std::strcpy(a.label, "Pattern-7");

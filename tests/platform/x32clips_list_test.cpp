@@ -45,7 +45,7 @@ std::vector<int32_t> Ids(IIOHandle list, int32_t code = kIIOItemIds) {
   return ids;
 }
 
-Rgb Colour(int x, int y) {
+TestRgb Colour(int x, int y) {
   return {static_cast<uint8_t>(x * 7), static_cast<uint8_t>(y * 11), static_cast<uint8_t>(x ^ y)};
 }
 
@@ -175,8 +175,8 @@ TEST_F(ListFixture, ItemsKeepTheirOwnCopiesOfThumbnails) {
 TEST_F(ListFixture, AddRefusesImagesItCannotKeep) {
   const int before = buf32LiveCount();
   TestImage grey(8, 4, 4);
-  TestImage wide(kIIOMaxThumbnailSide + 1, 1, [](int, int) { return Rgb{1, 2, 3}; });
-  TestImage largest(kIIOMaxThumbnailSide, 2, [](int, int) { return Rgb{1, 2, 3}; });
+  TestImage wide(kIIOMaxThumbnailSide + 1, 1, [](int, int) { return TestRgb{1, 2, 3}; });
+  TestImage largest(kIIOMaxThumbnailSide, 2, [](int, int) { return TestRgb{1, 2, 3}; });
   EXPECT_EQ(Add(list, "grey", grey.handle()), -1);
   EXPECT_EQ(Add(list, "wide", wide.handle()), -1);
   EXPECT_EQ(Add(list, "stale", 0x7FFFFFF0u), -1);
@@ -216,7 +216,7 @@ TEST_F(ListFixture, ReplaceKeepsTheListsImageOrCopiesANewOne) {
   EXPECT_EQ(buf32LiveCount(), base);
 
   // A new image is copied and the old copy released.
-  TestImage second(2, 6, [](int, int) { return Rgb{9, 8, 7}; });
+  TestImage second(2, 6, [](int, int) { return TestRgb{9, 8, 7}; });
   it.image = second.handle();
   ASSERT_EQ(x32IIAction(list, kIIReplace, static_cast<uintptr_t>(id), P(&it)), 1);
   now = Read(list, id);

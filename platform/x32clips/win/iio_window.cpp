@@ -212,10 +212,11 @@ void Paint(HWND w) {
         continue;
       const bool isSelected = std::find(selected.begin(), selected.end(), id) != selected.end();
       RECT imageRect = ToRect(image);
-      if (isSelected) {
+      if (isSelected) {  // a ring of the highlight colour round the image place
         RECT frame = imageRect;
         InflateRect(&frame, 2, 2);
         FillRect(dc, &frame, GetSysColorBrush(COLOR_HIGHLIGHT));
+        FillRect(dc, &imageRect, GetSysColorBrush(COLOR_WINDOW));
       }
       DrawThumbnail(dc, imageRect, item.image, def.fitImages != 0);
       if (def.labelPlace != 0 && label.bottom > label.top && item.label[0] != '\0') {
