@@ -383,6 +383,27 @@ TEST_F(ListFixture, MetricsAndScrollingFollowTheView) {
   EXPECT_EQ(m.topRow, 0);
 }
 
+TEST_F(ListFixture, AttachRemembersOneWindowAtATime) {
+  // Natively there is no window part: the list only keeps the window's value.
+  const intptr_t first = 0x1230, second = 0x4560;
+  EXPECT_EQ(x32IIOAction(list, kIIORedraw, 0, 0), 0) << "nothing to draw without a window";
+  EXPECT_EQ(x32IIOAction(list, kIIOAttach, 1, 0), 0);
+  ASSERT_EQ(x32IIOAction(list, kIIOAttach, 1, first), 1);
+  EXPECT_EQ(IioWindowOf(list), first);
+  EXPECT_EQ(x32IIOAction(list, kIIORedraw, 0, 0), 1);
+  ASSERT_EQ(x32IIOAction(list, kIIOAttach, 1, second), 1);
+  EXPECT_EQ(IioWindowOf(list), second);
+  EXPECT_EQ(x32IIOAction(list, kIIOAttach, 0, first), 0) << "not attached there";
+  EXPECT_EQ(IioForgetWindow(list, first), 0);
+  EXPECT_EQ(x32IIOAction(list, kIIOAttach, 0, second), 1);
+  EXPECT_EQ(IioWindowOf(list), 0);
+  EXPECT_EQ(x32IIOAction(list, kIIOAttach, 0, 0), 0);
+  EXPECT_EQ(x32IIOAction(list, kIIOAttach, 2, first), 0);
+  EXPECT_EQ(x32IIOAction(list, kIIOSetupDone, 0, 0), 1);
+  EXPECT_EQ(x32IIOAction(list, 77, 0, 0), 0) << "unknown actions do nothing";
+  EXPECT_EQ(x32IIAction(list, 77, 0, 0), 0);
+}
+
 TEST(ListErrors, FailuresAreRecordedWithTheServicesCodes) {
   c32ResetDLLErrInfo();
   const IIOHandle list = x32CreateIIO(0);

@@ -385,6 +385,8 @@ TEST_F(ListWindows, AttachedListFillsTheGridAndScrolls) {
   SendMessageA(windowA, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
   EXPECT_EQ(Metrics(listA).topRow, 1);
 
+  EXPECT_EQ(x32IIOAction(listA, kIIORedraw, 0, 0), 1);
+
   // Items added later extend the scroll range.
   AddItems(listA, 3, 48);
   EXPECT_EQ(ScrollOf(windowA).nMax, 4);
@@ -395,6 +397,7 @@ TEST_F(ListWindows, AttachedListFillsTheGridAndScrolls) {
   EXPECT_EQ(IioWindowOf(listA), 0);
   EXPECT_EQ(ScrollOf(windowA).nMax, 0);
   EXPECT_EQ(x32IIOAction(listA, kIIOAttach, 0, P(windowA)), 0);
+  EXPECT_EQ(x32IIOAction(listA, kIIORedraw, 0, 0), 0);
 }
 
 TEST_F(ListWindows, ClicksSelectFocusAndReachTheOwner) {
@@ -464,6 +467,20 @@ TEST_F(ListWindows, KeysMoveTheSelectionAndScroll) {
   g_events.clear();
   Key(VK_HOME);
   EXPECT_TRUE(EventsOf(kIIOMsgKeyChoose).empty());
+
+  // The context-menu key: the focused item at the centre of its cell.
+  Key(VK_RIGHT);
+  g_events.clear();
+  SendMessageA(windowA, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(windowA), MAKELPARAM(-1, -1));
+  ASSERT_EQ(EventsOf(kIIOMsgRightClick).size(), 1u);
+  const Event menu = EventsOf(kIIOMsgRightClick)[0];
+  EXPECT_EQ(menu.item, IdAt(listA, 1));
+  IioRect cell{};
+  IioCellParts(listA, 1, &cell, nullptr, nullptr);
+  POINT centre{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+  ClientToScreen(windowA, &centre);
+  EXPECT_EQ(menu.point.x, centre.x);
+  EXPECT_EQ(menu.point.y, centre.y);
 }
 
 TEST_F(ListWindows, DraggingAnItemOntoAnotherListAsksAndReportsTheDrop) {
