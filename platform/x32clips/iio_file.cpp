@@ -246,6 +246,7 @@ struct SavedItem {
   int32_t flags = 0;
   uint32_t width = 0, height = 0;
   std::vector<uint8_t> pixels;
+  bool holdsBlock = false;  // the item had a block when the save began
   uint32_t blockBytes = 0;
   std::unique_ptr<std::byte[]> block;
   bool handedOver = false;  // the owner released its block into `block`
@@ -356,15 +357,12 @@ int32_t Save(IIOHandle h, const std::function<bool(const std::vector<uint8_t>&)>
       Fail(kIIOErrorWrite, __LINE__);
       return 0;
     }
-    items[i].blockBytes = src.data != nullptr ? 1 : 0;  // asked below
+    items[i].holdsBlock = src.data != nullptr;
   }
   const bool owner = l->definition.callback != nullptr;
   // The sizes, then room for every block: nothing can fail once blocks move.
   for (SavedItem& it : items) {
-    if (it.blockBytes == 0 || !owner) {
-      it.blockBytes = 0;
-      continue;
-    }
+    if (!it.holdsBlock || !owner) continue;
     l->callbackItem = it.id;
     const int32_t size = iio::Notify(h, kIIOMsgSave, it.id, nullptr);
     if ((l = iio::Find(h)) == nullptr) return 0;

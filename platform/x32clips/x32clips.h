@@ -64,7 +64,10 @@ enum : int32_t {
 };
 
 // List definition, 32-bit words; list action 2 fills the defaults, action 1
-// applies it.
+// applies it (refusing values outside the ranges given). Defaults: layout 0,
+// one column and one row, images fitted, single selection, wheel 100,
+// style 1024, no labels, selectable, 60 x 60 cells, no callback, the
+// reserved words 0.
 struct IIODefinition {
   // w0: 0 = grid of `columns` x `rows` cells filling the window (the cell
   // size follows the window, as x32IIOGetWH computes it with `style`);
