@@ -12,9 +12,9 @@
 //
 // Thumbnails. The list keeps its own copy of every thumbnail (an image of the
 // buffer service, 24 bits per pixel, at most 1024 pixels a side); the
-// caller's image stays the caller's.
-// The copies are released when an item is deleted, its image replaced or the
-// list destroyed. Reading an item gives the list's own copy, valid until then.
+// caller's image stays the caller's. The copies are released when an item is
+// deleted, its image replaced or the list destroyed. Reading an item gives
+// the list's own copy, valid until then.
 //
 // Owner data blocks. The list never allocates or frees them; it only keeps the
 // pointer and asks the owner through the list's callback:
@@ -24,14 +24,16 @@
 //   5  load:  data holds the item's block (valid during the call only); the
 //             owner takes a private copy and stores its pointer in the item
 //             (item actions 4 and 3).
-//   6  free:  the list is being destroyed and the item still holds a block;
-//             the owner releases it.
+//   6  free:  the list is being destroyed and the item still holds a block
+//             (data, and still the item's pointer during the call); the
+//             owner releases it.
 // So every block is released exactly once, by message 4 or by message 6.
 // Deleting an item (item action 2) sends nothing: the owner releases the
 // block of an item it deletes. When a save fails after blocks were handed
 // over by message 4, each one comes back to its item through message 5.
 // Message 4 with null data may also come while a file is loaded, before any
-// message 5: the owner answers the size it expects of its blocks.
+// message 5: the owner answers the size it expects of its blocks, and a file
+// whose blocks have another size is refused (an answer of 0 accepts any).
 //
 // Window messages (Windows builds): 17 left click (item id, -1 on empty
 // space), 11 item chosen with the keyboard, 13 double click, 14 right click

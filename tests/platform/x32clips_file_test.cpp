@@ -149,18 +149,18 @@ class Files : public ::testing::Test {
     d.labelPlace = 2;
     d.callback = CountingOwner::Callback;
     x32IIOAction(list, kIIOApplyDefinition, 0, P(&d));
-    struct Spec {
+    struct ItemPlan {
       std::string label;
       int w, h;
       bool block;
       int32_t flags;
     };
-    const Spec specs[] = {{"Pattern-1", 6, 5, true, 1},
-                          {"", 1, 1, true, 1},
-                          {std::string(259, 'z'), 0, 0, false, 1},
-                          {"no block", 9, 2, false, 7},
-                          {"Palette-12 \xE9t\xE9", 3, 8, true, -1}};
-    for (const Spec& s : specs) {
+    const ItemPlan plans[] = {{"Pattern-1", 6, 5, true, 1},
+                              {"", 1, 1, true, 1},
+                              {std::string(259, 'z'), 0, 0, false, 1},
+                              {"no block", 9, 2, false, 7},
+                              {"Palette-12 \xE9t\xE9", 3, 8, true, -1}};
+    for (const ItemPlan& s : plans) {
       TestImage image = s.w != 0 ? TestImage(s.w, s.h, Colour) : TestImage();
       IIItem it{};
       s.label.copy(it.label, sizeof it.label - 1);
