@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -71,9 +72,12 @@ int32_t Owner(IIOHandle list, int32_t message, int32_t item, void* data) {
 }
 
 const std::filesystem::path& WorkDir() {
-  // Memory-backed when the system has it: a file rewritten on a disk file
-  // system is flushed at every close, which would slow the run down.
+  // The folder given by QUILLAN_FUZZ_WORK, or one of its own, memory-backed
+  // when the system has it: a file rewritten on a disk file system is flushed
+  // at every close, which would slow the run down.
   static const std::filesystem::path dir = [] {
+    if (const char* given = std::getenv("QUILLAN_FUZZ_WORK"); given != nullptr && *given != '\0')
+      return std::filesystem::path(given);
     std::error_code ec;
     const std::filesystem::path shm = "/dev/shm";
     const auto base =

@@ -16,8 +16,11 @@ rm -rf "$tree/seeds" "$tree/findings"
 mkdir -p "$tree/seeds" "$tree/corpus" "$tree/findings"
 "$tree/bin/iio_seed_corpus" "$tree/seeds"
 log=$tree/fuzz.log
+# The fuzzer's scratch files, in memory when the system has it.
+work=$(mktemp -d -p /dev/shm quillan-iio-fuzz.XXXXXX 2>/dev/null || mktemp -d)
+trap 'rm -rf "$work"' EXIT
 status=0
-"$tree/bin/iio_load_fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+QUILLAN_FUZZ_WORK=$work "$tree/bin/iio_load_fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
   -max_len=16384 -print_final_stats=1 -artifact_prefix="$tree/findings/" \
   "$tree/corpus" "$tree/seeds" >"$log" 2>&1 || status=$?
 grep -E '^(Done|#[0-9]+ *DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" || true
