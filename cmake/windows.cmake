@@ -40,7 +40,7 @@ function(quillan_windows_targets)
   # DLL entry and the exports).
   file(GLOB impl_srcs CONFIGURE_DEPENDS
     ${root}/plugin/win/*.cpp ${root}/palette/win/*.cpp ${root}/dialog/*.cpp
-    ${root}/controls/*.cpp ${root}/library/win/*.cpp ${root}/animation/win/*.cpp)
+    ${root}/controls/win/*.cpp ${root}/library/win/*.cpp ${root}/animation/win/*.cpp)
   list(FILTER impl_srcs EXCLUDE REGEX "/plugin/win/(dll_main|exports)\\.cpp$")
   add_library(qlnprism_impl STATIC ${impl_srcs})
   target_include_directories(qlnprism_impl PUBLIC ${root})

@@ -1,7 +1,7 @@
 // Until a control has its own behaviour its window is a plain window: every
 // message goes to the default handling. Each control replaces its procedure
 // here with its own file.
-#include "controls/control_procs.h"
+#include "controls/win/control_procs.h"
 
 LRESULT CALLBACK PalBarWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
