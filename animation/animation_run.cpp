@@ -56,7 +56,8 @@ class Run {
  private:
   bool escape() const { return job_.progress.escapeCheck != 0 && x32IsEscPressed() != 0; }
   void notify(int32_t code, int32_t value) const {
-    if (job_.progress.function != nullptr) job_.progress.function(code, value, 0, job_.progress.user);
+    if (job_.progress.function != nullptr)
+      job_.progress.function(code, value, 0, job_.progress.user);
   }
   // Renders the frame record so the maps hold the current segment; the host
   // sees the render's positions within the sub-range, not its start and end.
@@ -73,7 +74,7 @@ class Run {
                      &prepared_.handle, &block) == 1)
       return AnimationOutcome::kDone;
     return c32GetDLLErrInfo(nullptr) == kRenderStopped ? AnimationOutcome::kStopped
-                                                         : AnimationOutcome::kRenderFailed;
+                                                       : AnimationOutcome::kRenderFailed;
   }
   static int32_t positionsOnly(int32_t code, int32_t value, int32_t zero, intptr_t user) {
     const auto* host = reinterpret_cast<const ProgressBlock*>(user);

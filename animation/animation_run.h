@@ -60,11 +60,11 @@ enum class AnimationOutcome {
 };
 
 struct AnimationJob {
-  ParamRecord record;                // the main record
+  ParamRecord record;  // the main record
   std::vector<StoryboardOp> operations;
-  int itemCount = 0;                 // storyboard thumbnails (usually the operation count)
+  int itemCount = 0;  // storyboard thumbnails (usually the operation count)
   int frameCount = 0;
-  Buf32Handle source = 0;            // the host's image: frames take its size
+  Buf32Handle source = 0;                   // the host's image: frames take its size
   ProgressBlock progress = kQuietProgress;  // Escape flag, host function, range
   intptr_t passThrough = 0;
 };

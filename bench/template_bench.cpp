@@ -57,8 +57,9 @@ void TemplatePass(benchmark::State& state) {
   Setup s(size);
   for (auto _ : state) benchmark::DoNotOptimize(s.renderer.TemplatePass(t, nullptr));
   const double pixels = double(size) * size;
-  state.counters["s/px"] = benchmark::Counter(pixels * double(state.iterations()),
-                                               benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["s/px"] =
+      benchmark::Counter(pixels * double(state.iterations()),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void FloorLoop(benchmark::State& state) {
@@ -81,8 +82,9 @@ void FloorLoop(benchmark::State& state) {
     kFloors[static_cast<size_t>(t)](x.data(), y.data(), rx.data(), ry.data(), n, c);
     benchmark::ClobberMemory();
   }
-  state.counters["s/px"] = benchmark::Counter(double(n) * double(state.iterations()),
-                                               benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["s/px"] =
+      benchmark::Counter(double(n) * double(state.iterations()),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void ColouringPass(benchmark::State& state) {
@@ -92,8 +94,9 @@ void ColouringPass(benchmark::State& state) {
   s.renderer.TemplatePass(t, nullptr);
   for (auto _ : state)
     benchmark::DoNotOptimize(s.renderer.EvaluateImage(s.record, s.dest, s.dest, nullptr));
-  state.counters["s/px"] = benchmark::Counter(double(size) * size * double(state.iterations()),
-                                               benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["s/px"] =
+      benchmark::Counter(double(size) * size * double(state.iterations()),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void Sizes(benchmark::internal::Benchmark* b) {

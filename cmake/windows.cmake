@@ -109,7 +109,7 @@ function(quillan_windows_targets)
 
   # Every test runs under Wine with a prefix of its own inside the build tree.
   # 32-bit programs cannot run on this kind of machine, so only the 64-bit tree
-  # registers its tests; the 32-bit tree still builds them.
+  # registers its tests (a 32-bit tree builds the Windows test programs only).
   # No .NET or HTML engine installers when a prefix is made.
   set(wine_env "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all;DISPLAY=;WINEDLLOVERRIDES=mscoree,mshtml=")
   if(QUILLAN_WIN_BITS EQUAL 64)
@@ -174,6 +174,9 @@ function(quillan_windows_targets)
       WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
   endforeach()
 
+  if(NOT QUILLAN_RUN_WIN_TESTS)
+    return()
+  endif()
   # The portable suites, built for Windows as well: the same sources against
   # another C++ runtime and math library. Cases that compare the engine with
   # the compiler's own constant-folded results are left out: the Windows C

@@ -14,7 +14,9 @@ constexpr int32_t kSourceFile = 21;  // locates failures recorded from this file
 void recordFailure(int code, int line) { c32SetDLLErrInfo(0, code, 0, 72000, kSourceFile, line); }
 
 // The identity coordinate of index i on an axis of n pixels: 0 .. 1.
-double identity(int i, int n) { return n > 1 ? static_cast<double>(i) / static_cast<double>(n - 1) : 0.0; }
+double identity(int i, int n) {
+  return n > 1 ? static_cast<double>(i) / static_cast<double>(n - 1) : 0.0;
+}
 
 }  // namespace
 
@@ -132,9 +134,10 @@ using ColourRowFn = void (*)(const double*, const double*, const double*, const 
                              int, int, double, const PaletteTable&);
 
 // Sample numbers 1..12; any other number combines as 3 does.
-constexpr ColourRowFn kColourRows[13] = {
-    colourRow<3>, colourRow<1>, colourRow<2>, colourRow<3>,  colourRow<4>,  colourRow<5>, colourRow<6>,
-    colourRow<7>, colourRow<8>, colourRow<9>, colourRow<10>, colourRow<11>, colourRow<12>};
+constexpr ColourRowFn kColourRows[13] = {colourRow<3>, colourRow<1>, colourRow<2>,  colourRow<3>,
+                                         colourRow<4>, colourRow<5>, colourRow<6>,  colourRow<7>,
+                                         colourRow<8>, colourRow<9>, colourRow<10>, colourRow<11>,
+                                         colourRow<12>};
 
 }  // namespace
 
@@ -259,12 +262,11 @@ int Renderer::replayStoryboard(ParamRecord& work, int n, int p, RowProgress& pro
 
 int Renderer::singleOperation(ParamRecord& work, RowProgress& progress) {
   progress.setTotalRows(2 * static_cast<int64_t>(height_));
-  const bool changed = freshCount_ == 1 || work.templateIndex != previous_.templateIndex ||
-                       work.sweepAngle != previous_.sweepAngle ||
-                       work.sweepCentreX != previous_.sweepCentreX ||
-                       work.sweepCentreY != previous_.sweepCentreY ||
-                       work.setting6 != previous_.setting6 || work.setting7 != previous_.setting7 ||
-                       work.pickCount != previous_.pickCount;
+  const bool changed =
+      freshCount_ == 1 || work.templateIndex != previous_.templateIndex ||
+      work.sweepAngle != previous_.sweepAngle || work.sweepCentreX != previous_.sweepCentreX ||
+      work.sweepCentreY != previous_.sweepCentreY || work.setting6 != previous_.setting6 ||
+      work.setting7 != previous_.setting7 || work.pickCount != previous_.pickCount;
   int code = kRenderOk;
   if (changed) {
     if (work.pickCount > 0 && storyboard_.count < 79) {
@@ -287,8 +289,8 @@ int Renderer::singleOperation(ParamRecord& work, RowProgress& progress) {
 int Renderer::RenderTexture(const RenderJob& job) {
   RowProgress progress(job.progress != nullptr ? *job.progress : kQuietProgress);
   Buf32Desc dest{};
-  if (job.record == nullptr || job.destination == nullptr || !buf32GetInfo(*job.destination, &dest) ||
-      dest.w[kBuf32DescBitsPerPixel] != 24) {
+  if (job.record == nullptr || job.destination == nullptr ||
+      !buf32GetInfo(*job.destination, &dest) || dest.w[kBuf32DescBitsPerPixel] != 24) {
     recordFailure(kRenderOutOfMemory, __LINE__);
     return kRenderOutOfMemory;
   }
@@ -306,7 +308,8 @@ int Renderer::RenderTexture(const RenderJob& job) {
     if (const int code = progress.start(); code != kRenderOk) return code;
     if (!mapsReady_ || rebuildRequest_ || width != width_ || height != height_) {
       FreeMaps();
-      if (createMaps(width, height, dest.w[kBuf32DescModel]) != kRenderOk) return kRenderOutOfMemory;
+      if (createMaps(width, height, dest.w[kBuf32DescModel]) != kRenderOk)
+        return kRenderOutOfMemory;
       ResetMaps();
       if (!rebuildRequest_) ClearStoryboard();
       mapsReady_ = true;
@@ -374,8 +377,8 @@ int Renderer::RenderBlend(int k, const ParamRecord& record, Buf32Handle source,
     recordFailure(kRenderOutOfMemory, __LINE__);
     return 0;
   }
-  if (!buf32Alloc(destination, src.w[kBuf32DescBitsPerPixel], width_, height_, src.w[kBuf32DescModel],
-                  &src.w[kBuf32DescPalette])) {
+  if (!buf32Alloc(destination, src.w[kBuf32DescBitsPerPixel], width_, height_,
+                  src.w[kBuf32DescModel], &src.w[kBuf32DescPalette])) {
     recordFailure(kRenderOutOfMemory, __LINE__);
     return 0;
   }

@@ -36,9 +36,7 @@ class CoordinateMap {
   bool create(int width, int height, int32_t model);
   void release();
   bool valid() const { return handle_ != 0; }
-  double* row(int y) const {
-    return reinterpret_cast<double*>(buf32PointAddr(handle_, 0, y));
-  }
+  double* row(int y) const { return reinterpret_cast<double*>(buf32PointAddr(handle_, 0, y)); }
   Buf32Handle handle() const { return handle_; }
 
  private:

@@ -177,4 +177,6 @@ inline double ShapeValue(double v, int mirror, double r) {
   return s;
 }
 
-inline Rgb LookupColour(double s, const PaletteTable& table) { return SamplePaletteTable(table, s); }
+inline Rgb LookupColour(double s, const PaletteTable& table) {
+  return SamplePaletteTable(table, s);
+}

@@ -26,7 +26,8 @@ void ShiftRampHue(PaletteRamp& ramp, int hueShift) {
     HsbColor hsb;
     ClrRgbToHsb(rgb, &hsb);
     if (hsb.hue >= kHsbNoHue) continue;
-    const auto hue = static_cast<uint16_t>(((hsb.hue + static_cast<unsigned>(hueShift)) & 0xFFFFu) % 360u);
+    const auto hue =
+        static_cast<uint16_t>(((hsb.hue + static_cast<unsigned>(hueShift)) & 0xFFFFu) % 360u);
     // A stop whose hue does not move keeps its exact colour: whole-degree hues
     // cannot carry every colour through the conversion and back.
     if (hue == hsb.hue) continue;
@@ -49,7 +50,8 @@ uint8_t blendChannel(int c1, int c0, int64_t i, int64_t p0, int64_t p1) {
 }
 
 Rgb blend(const RampStop& to, const RampStop& from, int64_t i, int64_t p0, int64_t p1) {
-  return Rgb{blendChannel(to.red, from.red, i, p0, p1), blendChannel(to.green, from.green, i, p0, p1),
+  return Rgb{blendChannel(to.red, from.red, i, p0, p1),
+             blendChannel(to.green, from.green, i, p0, p1),
              blendChannel(to.blue, from.blue, i, p0, p1)};
 }
 

@@ -43,6 +43,7 @@ inline Rgb SamplePaletteTable(const PaletteTable& table, double t) {
   const double g = 1.0 - f;
   const Rgb& a = table.entry[i];
   const Rgb& b = table.entry[i + 1 > 255 ? 255 : i + 1];
-  return Rgb{static_cast<uint8_t>(b.red * f + a.red * g), static_cast<uint8_t>(b.green * f + a.green * g),
+  return Rgb{static_cast<uint8_t>(b.red * f + a.red * g),
+             static_cast<uint8_t>(b.green * f + a.green * g),
              static_cast<uint8_t>(b.blue * f + a.blue * g)};
 }

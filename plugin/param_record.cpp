@@ -56,7 +56,8 @@ int32_t RecordWord(const ParamRecord& record, int index) {
   const auto* b = reinterpret_cast<const uint8_t*>(&record) + 4 * index;
   if (index > 16) {
     // Stops and text are byte fields: the word is their bytes read little-endian.
-    return static_cast<int32_t>(b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24));
+    return static_cast<int32_t>(b[0] | (b[1] << 8) | (b[2] << 16) |
+                                (static_cast<uint32_t>(b[3]) << 24));
   }
   int32_t w;
   std::memcpy(&w, b, 4);

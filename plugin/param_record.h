@@ -16,23 +16,23 @@ inline constexpr size_t kRecordBytes = 1348;
 inline constexpr size_t kScriptTextBytes = 256;
 
 struct ParamRecord {
-  int32_t templateIndex;       // 0: current template, 0-based (-1: none)
-  int32_t repeat;              // 1: repeat number in hundredths
-  int32_t sweepAngle;          // 2: conical sweep angle, degrees
-  int32_t hueShift;            // 3: degrees 0..359
-  int32_t sweepCentreX;        // 4: hundredths of the half-width
-  int32_t sweepCentreY;        // 5: hundredths of the half-height
-  int32_t setting6;            // 6: change detection only
-  int32_t setting7;            // 7: change detection only
-  int32_t mirror;              // 8: 0 or 1
-  int32_t ring;                // 9: palette rotation, degrees 0..359
-  int32_t pickCount;           // 10: times the current template was picked in a row
-  int32_t sampleNumber;        // 11: how the maps combine into one value
-  int32_t storyboardPosition;  // 12: render mode (0 single, 1 script, n >= 2 storyboard)
-  int32_t okMarker;            // 13
-  int32_t identityOnly;        // 14: 1 identity, -1 no step thumbnails
-  int32_t forceReplay;         // 15
-  PaletteRamp ramp;            // 16..272
+  int32_t templateIndex;              // 0: current template, 0-based (-1: none)
+  int32_t repeat;                     // 1: repeat number in hundredths
+  int32_t sweepAngle;                 // 2: conical sweep angle, degrees
+  int32_t hueShift;                   // 3: degrees 0..359
+  int32_t sweepCentreX;               // 4: hundredths of the half-width
+  int32_t sweepCentreY;               // 5: hundredths of the half-height
+  int32_t setting6;                   // 6: change detection only
+  int32_t setting7;                   // 7: change detection only
+  int32_t mirror;                     // 8: 0 or 1
+  int32_t ring;                       // 9: palette rotation, degrees 0..359
+  int32_t pickCount;                  // 10: times the current template was picked in a row
+  int32_t sampleNumber;               // 11: how the maps combine into one value
+  int32_t storyboardPosition;         // 12: render mode (0 single, 1 script, n >= 2 storyboard)
+  int32_t okMarker;                   // 13
+  int32_t identityOnly;               // 14: 1 identity, -1 no step thumbnails
+  int32_t forceReplay;                // 15
+  PaletteRamp ramp;                   // 16..272
   char scriptText[kScriptTextBytes];  // 273..336, NUL-terminated
 };
 static_assert(sizeof(ParamRecord) == kRecordBytes);

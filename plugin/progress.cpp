@@ -7,7 +7,9 @@ int RowProgress::start() {
   return escapePressed() ? kRenderStopped : kRenderOk;
 }
 
-bool RowProgress::escapePressed() const { return block_.escapeCheck != 0 && x32IsEscPressed() != 0; }
+bool RowProgress::escapePressed() const {
+  return block_.escapeCheck != 0 && x32IsEscPressed() != 0;
+}
 
 void RowProgress::report() {
   if (block_.function == nullptr) return;

@@ -108,7 +108,8 @@ int RenderFrames(int32_t kind, ParamRecord* record, const ProgressBlock* progres
   int result = 1;
   for (int i = 0; i < count; ++i) {
     block.first = static_cast<int32_t>(host.first + i * span / count);
-    block.last = i + 1 == count ? host.last : static_cast<int32_t>(host.first + (i + 1) * span / count);
+    block.last =
+        i + 1 == count ? host.last : static_cast<int32_t>(host.first + (i + 1) * span / count);
     RequestRebuild();
     if (!RenderRecord(passThrough, record, kind, frames[i].source, frames[i].unused,
                       frames[i].destination, &block)) {

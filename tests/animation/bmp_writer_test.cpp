@@ -15,7 +15,7 @@ uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
 }
 uint32_t Get16(const std::vector<uint8_t>& b, size_t at) { return b[at] | (b[at + 1] << 8); }
 
-Rgb Pattern(int x, int y) {
+TestRgb Pattern(int x, int y) {
   return {static_cast<uint8_t>(10 * x + y), static_cast<uint8_t>(100 + x),
           static_cast<uint8_t>(200 + y)};
 }
@@ -100,7 +100,7 @@ TEST(BmpWriter, RowsArePaddedToFourBytesForEveryWidth) {
     for (int y = 0; y < height; ++y) {
       const size_t row = 54 + rowBytes * static_cast<size_t>(height - 1 - y);
       for (int x = 0; x < width; ++x) {
-        const Rgb c = Pattern(x, y);
+        const TestRgb c = Pattern(x, y);
         const size_t at = row + 3 * static_cast<size_t>(x);
         ASSERT_EQ(b[at], c.b) << x << "," << y;
         ASSERT_EQ(b[at + 1], c.g) << x << "," << y;

@@ -56,7 +56,8 @@ struct Fixture : ::testing::Test {
     PaletteTable t{};
     BuildPaletteTable(r.hueShift, r.ramp, t, 1);
     RotatePaletteTable(t, r.ring);
-    return LookupColour(ShapeValue(CombineMaps(sample, m[2], m[3], m[0], m[1]), r.mirror, r.repeat * 0.01), t);
+    return LookupColour(
+        ShapeValue(CombineMaps(sample, m[2], m[3], m[0], m[1]), r.mirror, r.repeat * 0.01), t);
   }
   void expectColouredWith(const ParamRecord& r, int sample) {
     for (int y = 0; y < 6; ++y)
@@ -219,7 +220,12 @@ TEST_F(Fixture, ScriptIsOnlyReplayedWhenAsked) {
 }
 
 TEST_F(Fixture, HostileScriptsRenderWithoutOverrun) {
-  const char* scripts[] = {"", "(", "[000]", "[000]-", "[000]xx9|zz0-()", "[000]191-201-001-()",
+  const char* scripts[] = {"",
+                           "(",
+                           "[000]",
+                           "[000]-",
+                           "[000]xx9|zz0-()",
+                           "[000]191-201-001-()",
                            "no bracket at all ----"};
   for (const char* s : scripts) {
     ParamRecord r = greyRecord();

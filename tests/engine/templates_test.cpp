@@ -188,9 +188,9 @@ TEST(Shaping, WrapMatchesRepeatedSubtractionAndAddition) {
     while (s < 0.0) s += 1.0;
     return s;
   };
-  const double values[] = {0.0,  1.0,     2.0,       -0.25,   -1.0,     -1e-20,  1.0 + 1e-15,
-                           3.75, -7.125,  123.456,   -98.765, 1e6 + .5, -1e6 - .3, 0.9999999,
-                           5.0,  -5.0,    1e-300,    -3.0 + 1e-13};
+  const double values[] = {0.0,         1.0,       2.0,    -0.25,   -1.0,    -1e-20,
+                           1.0 + 1e-15, 3.75,      -7.125, 123.456, -98.765, 1e6 + .5,
+                           -1e6 - .3,   0.9999999, 5.0,    -5.0,    1e-300,  -3.0 + 1e-13};
   for (double v : values) EXPECT_EQ(WrapUnit(v), slow(v)) << v;
   // Deterministic pseudo-random sweep.
   uint64_t state = 12345;

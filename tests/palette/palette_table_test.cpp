@@ -25,14 +25,15 @@ PaletteTable build(const PaletteRamp& r, int hue = 0, int whiteLast = 1) {
 TEST(PaletteTable, DefaultRampIsAGreyScaleWithEntry255White) {
   for (int whiteLast : {0, 1}) {
     const PaletteTable t = build(DefaultRamp(), 0, whiteLast);
-    for (int i = 0; i < 256; ++i) ASSERT_EQ(t.entry[i], (Rgb{uint8_t(i), uint8_t(i), uint8_t(i)})) << i;
+    for (int i = 0; i < 256; ++i)
+      ASSERT_EQ(t.entry[i], (Rgb{uint8_t(i), uint8_t(i), uint8_t(i)})) << i;
   }
 }
 
 TEST(PaletteTable, InnerSegmentsBlendWithFloor) {
   const PaletteTable t = build(ramp({{0, 0, 0, 0}, {3, 10, 20, 255}, {255, 10, 20, 255}}));
   EXPECT_EQ(t.entry[0], (Rgb{0, 0, 0}));
-  EXPECT_EQ(t.entry[1], (Rgb{3, 6, 85}));   // 10/3, 20/3, 255/3 floored
+  EXPECT_EQ(t.entry[1], (Rgb{3, 6, 85}));  // 10/3, 20/3, 255/3 floored
   EXPECT_EQ(t.entry[2], (Rgb{6, 13, 170}));
   EXPECT_EQ(t.entry[3], (Rgb{10, 20, 255}));
   EXPECT_EQ(t.entry[200], (Rgb{10, 20, 255}));
@@ -57,7 +58,8 @@ TEST(PaletteTable, OneStopFillsEverythingAndWhiteLastStillApplies) {
 }
 
 TEST(PaletteTable, TwoStopsAtOnePositionMakeAHardEdgeWithTheLaterColour) {
-  const PaletteTable t = build(ramp({{0, 0, 0, 0}, {128, 255, 0, 0}, {128, 0, 0, 255}, {255, 0, 255, 0}}));
+  const PaletteTable t =
+      build(ramp({{0, 0, 0, 0}, {128, 255, 0, 0}, {128, 0, 0, 255}, {255, 0, 255, 0}}));
   EXPECT_EQ(t.entry[127].red, 253);
   EXPECT_EQ(t.entry[128], (Rgb{0, 0, 255}));
   EXPECT_EQ(t.entry[129].blue, 252);  // 255 * 126 / 127
@@ -113,7 +115,7 @@ TEST(PaletteTable, RingRotatesByTheScaledOffset) {
 }
 
 TEST(ColourConversion, PrimariesRoundTripExactlyAndGreysHaveNoHue) {
-  const uint8_t colours[][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0},
+  const uint8_t colours[][3] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255}, {255, 255, 0},
                                 {0, 255, 255}, {255, 0, 255}, {0, 0, 0},   {255, 255, 255}};
   for (const auto& c : colours) {
     HsbColor hsb;

@@ -19,7 +19,7 @@ struct GifTestFrame {
   int disposal = 0;
   bool interlaced = false;
   int localTableSize = 0;  // 0: no local table
-  std::vector<Rgb> localTable;
+  std::vector<TestRgb> localTable;
   int minCodeSize = 0;
   std::vector<uint8_t> indices;  // row by row from the top, de-interlaced
   int clearCodes = 0;            // clear codes in the data, the leading one included
@@ -30,17 +30,17 @@ struct GifTestFile {
   std::string version;
   int width = 0, height = 0;
   int globalTableSize = 0;  // 0: no global table
-  std::vector<Rgb> globalTable;
+  std::vector<TestRgb> globalTable;
   std::vector<std::string> applications;  // identifier and code of each application block
   std::vector<std::vector<uint8_t>> applicationData;
   std::vector<GifTestFrame> frames;
 
   // The colours of a frame's pixels through its own or the global table.
-  std::vector<Rgb> Colours(size_t frame) const {
+  std::vector<TestRgb> Colours(size_t frame) const {
     const GifTestFrame& f = frames[frame];
-    const std::vector<Rgb>& table = f.localTableSize ? f.localTable : globalTable;
-    std::vector<Rgb> out;
-    for (uint8_t i : f.indices) out.push_back(i < table.size() ? table[i] : Rgb{});
+    const std::vector<TestRgb>& table = f.localTableSize ? f.localTable : globalTable;
+    std::vector<TestRgb> out;
+    for (uint8_t i : f.indices) out.push_back(i < table.size() ? table[i] : TestRgb{});
     return out;
   }
 };
@@ -81,7 +81,7 @@ class Cursor {
   size_t at_ = 0;
 };
 
-inline bool ReadTable(Cursor& c, int size, std::vector<Rgb>& table) {
+inline bool ReadTable(Cursor& c, int size, std::vector<TestRgb>& table) {
   std::vector<uint8_t> raw;
   if (!c.Take(static_cast<size_t>(size) * 3, raw)) return false;
   for (int i = 0; i < size; ++i)

@@ -7,22 +7,22 @@
 
 #include "platform/x32base/buf32.h"
 
-struct Rgb {
+struct TestRgb {
   uint8_t r, g, b;
-  bool operator==(const Rgb&) const = default;
+  bool operator==(const TestRgb&) const = default;
 };
 
 class TestImage {
  public:
   TestImage() = default;
   // A 24-bit image whose pixel (x, y) is `colour(x, y)`.
-  TestImage(int width, int height, const std::function<Rgb(int, int)>& colour) {
+  TestImage(int width, int height, const std::function<TestRgb(int, int)>& colour) {
     if (!buf32Alloc(&handle_, 24, width, height, 0, nullptr)) return;
     buf32Lock(handle_, kBuf32Write, nullptr);
     std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
     for (int y = 0; y < height; ++y) {
       for (int x = 0; x < width; ++x) {
-        const Rgb c = colour(x, y);
+        const TestRgb c = colour(x, y);
         row[3 * static_cast<size_t>(x)] = c.r;
         row[3 * static_cast<size_t>(x) + 1] = c.g;
         row[3 * static_cast<size_t>(x) + 2] = c.b;
@@ -49,9 +49,9 @@ class TestImage {
 };
 
 // The pixels of a 24-bit image, row by row from the top.
-inline std::vector<Rgb> ImagePixels(Buf32Handle image) {
+inline std::vector<TestRgb> ImagePixels(Buf32Handle image) {
   uint32_t w = 0, h = 0;
-  std::vector<Rgb> pixels;
+  std::vector<TestRgb> pixels;
   if (!buf32GetWHU(image, &w, &h, nullptr) || !buf32Lock(image, kBuf32Read, nullptr)) return pixels;
   std::vector<uint8_t> row(static_cast<size_t>(w) * 3);
   for (uint32_t y = 0; y < h; ++y) {

@@ -159,8 +159,8 @@ GifTestFile ReadBack(const std::string& name) {
   return gif.value_or(GifTestFile{});
 }
 
-std::vector<Rgb> TableColours(const TestFrame& f) {
-  std::vector<Rgb> colours;
+std::vector<TestRgb> TableColours(const TestFrame& f) {
+  std::vector<TestRgb> colours;
   for (int i = 0; i < f.tableSize; ++i)
     colours.push_back({f.table[4 * static_cast<size_t>(i)], f.table[4 * static_cast<size_t>(i) + 1],
                        f.table[4 * static_cast<size_t>(i) + 2]});
@@ -217,7 +217,7 @@ TEST(AniGifAction, WritesALoopingAnimationWithFullSizeFramesAndTheirOwnTables) {
   EXPECT_EQ(gif.width, 20);
   EXPECT_EQ(gif.height, 13);
   EXPECT_EQ(gif.globalTableSize, 16);
-  EXPECT_EQ(gif.globalTable, std::vector<Rgb>(16, Rgb{255, 255, 255}));
+  EXPECT_EQ(gif.globalTable, std::vector<TestRgb>(16, TestRgb{255, 255, 255}));
   ASSERT_EQ(gif.applications.size(), 1u);
   EXPECT_EQ(gif.applications[0], "NETSCAPE2.0");
   EXPECT_EQ(gif.applicationData[0], (std::vector<uint8_t>{1, 0, 0})) << "loops for ever";

@@ -32,8 +32,8 @@ TEST(ParamRecord, SerialisesLittleEndianWordsAndByteFields) {
   ASSERT_EQ(bytes.size(), 1348u);
   EXPECT_EQ(bytes[0], 0xFF);
   EXPECT_EQ(bytes[3], 0xFF);
-  EXPECT_EQ(bytes[4], 100);  // repeat
-  EXPECT_EQ(bytes[8], 135);  // sweep angle
+  EXPECT_EQ(bytes[4], 100);   // repeat
+  EXPECT_EQ(bytes[8], 135);   // sweep angle
   EXPECT_EQ(bytes[0x40], 2);  // ramp count
   EXPECT_EQ(bytes[0x44], 1);  // stop 0 position
   EXPECT_EQ(bytes[0x47], 4);  // stop 0 blue

@@ -224,8 +224,10 @@ int run(Module& m, const Options& o, int32_t flags) {
     }
   }
   uint32_t w = 0, h = 0;
-  buf32GetWHU(destination.handle, &w, &h, nullptr);
-  std::printf("%s: %ux%u, %s\n", o.files[1].c_str(), w, h, context.name);
+  if (buf32GetWHU(destination.handle, &w, &h, nullptr))
+    std::printf("%s: %ux%u, %s\n", o.files[1].c_str(), w, h, context.name);
+  else
+    std::printf("%s: the filter succeeded without an image (parameters only)\n", context.name);
   return 0;
 }
 

@@ -1,0 +1,243 @@
+#include "tools/quillan/commands.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+
+#include "animation/animation_run.h"
+#include "animation/bmp_writer.h"
+#include "animation/frame_sinks.h"
+#include "engine/script.h"
+#include "platform/x32base/buf32.h"
+#include "platform/x32comm/x32comm.h"
+#include "plugin/plugin_info.h"
+#include "tools/quillan/image_files.h"
+#include "tools/quillan/options.h"
+#include "tools/quillan/progress_bar.h"
+
+namespace {
+
+// An image buffer owned by the command.
+struct Image {
+  Image() = default;
+  Image(const Image&) = delete;
+  Image& operator=(const Image&) = delete;
+  ~Image() {
+    if (handle != 0) buf32Free(handle);
+  }
+  Buf32Handle handle = 0;
+};
+
+std::string lowerExtension(const std::string& path) {
+  std::string ext = std::filesystem::path(path).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext;
+}
+
+// Refuses sizes whose maps and images could not fit in this machine's memory,
+// before anything is allocated.
+std::optional<std::string> checkMemory(int width, int height) {
+  const double bytes = static_cast<double>(width) * height * (4 * 8 + 2 * 3);
+  const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGE_SIZE);
+  const double physical = pages > 0 && pageSize > 0 ? static_cast<double>(pages) * pageSize : 0.0;
+  if (physical > 0.0 && bytes > physical * 0.8)
+    return "a " + std::to_string(width) + "x" + std::to_string(height) + " texture needs about " +
+           std::to_string(static_cast<long long>(bytes / (1 << 20))) +
+           " MiB, more than this machine has";
+  return std::nullopt;
+}
+
+struct RenderArgs {
+  std::string output;
+  std::string recordFile;
+  int width = 640;
+  int height = 480;
+  RecordOverrides overrides;
+};
+
+std::optional<std::string> parseRenderArgs(const std::vector<std::string>& args, RenderArgs& out,
+                                           bool allowSize) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    std::string error;
+    if (TakeOverride(args, i, out.overrides, error)) {
+      if (!error.empty()) return error;
+      continue;
+    }
+    if (a == "-o" || a == "--record" || (allowSize && a == "--size")) {
+      if (i + 1 >= args.size()) return a + " needs a value";
+      const std::string& v = args[++i];
+      if (a == "-o") out.output = v;
+      if (a == "--record") out.recordFile = v;
+      if (a == "--size") {
+        if (auto e = ParseSize(v, out.width, out.height)) return e;
+      }
+      continue;
+    }
+    return "unknown option '" + a + "'";
+  }
+  if (out.output.empty()) return std::string("-o OUT is required");
+  return std::nullopt;
+}
+
+std::optional<std::string> loadRecord(const RenderArgs& a, ParamRecord& record) {
+  record = HostDefaultRecord();
+  if (!a.recordFile.empty()) {
+    if (auto e = ReadRecordFile(a.recordFile, record)) return e;
+  }
+  ApplyOverrides(a.overrides, record);
+  return std::nullopt;
+}
+
+}  // namespace
+
+int Fail(int code, const std::string& message) {
+  std::fprintf(stderr, "quillan: %s\n", message.c_str());
+  return code;
+}
+
+std::optional<std::string> ReadRecordFile(const std::string& path, ParamRecord& record) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return "no record file " + path;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (ec || size != kRecordBytes)
+    return "record file " + path + " is " + std::to_string(ec ? 0 : size) +
+           " bytes; a record is 1348 bytes";
+  std::ifstream in(path, std::ios::binary);
+  std::vector<uint8_t> bytes(kRecordBytes);
+  if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
+    return "cannot read record file " + path;
+  record = *DeserializeRecord(bytes);
+  return std::nullopt;
+}
+
+int RunRender(const std::vector<std::string>& args) {
+  RenderArgs a;
+  if (auto e = parseRenderArgs(args, a, true)) return Fail(kExitUsage, *e);
+  const std::string ext = lowerExtension(a.output);
+  if (ext != ".png" && ext != ".bmp")
+    return Fail(kExitUsage, "the output must end in .png or .bmp: " + a.output);
+  ParamRecord record{};
+  if (auto e = loadRecord(a, record)) return Fail(kExitFailure, *e);
+  if (auto e = checkMemory(a.width, a.height)) return Fail(kExitFailure, *e);
+
+  // The host's image: only its type and size matter.
+  Image source, dest;
+  if (!buf32Alloc(&source.handle, 24, a.width, a.height, 0, nullptr))
+    return Fail(kExitFailure, "not enough memory for a " + std::to_string(a.width) + "x" +
+                                  std::to_string(a.height) + " image");
+  int ok = 0;
+  {
+    ProgressBar bar("rendering");
+    const ProgressBlock block = bar.block();
+    c32ResetDLLErrInfo();
+    ok = RunSilentRender(&record, source.handle, &dest.handle, 0, &block);
+  }
+  if (!ok) {
+    if (c32GetDLLErrInfo(nullptr) == kRenderStopped || Interrupted())
+      return Fail(kExitInterrupted, "cancelled; nothing written");
+    return Fail(kExitFailure, "not enough memory to render a " + std::to_string(a.width) + "x" +
+                                  std::to_string(a.height) + " texture");
+  }
+  if (Interrupted()) return Fail(kExitInterrupted, "cancelled; nothing written");
+  if (ext == ".png") {
+    if (auto e = WritePng(a.output, dest.handle); !e.empty()) return Fail(kExitFailure, e);
+  } else if (WriteBmpFile(a.output.c_str(), dest.handle) != 1) {
+    return Fail(kExitFailure, "cannot write " + a.output);
+  }
+  return 0;
+}
+
+int RunRecordNew(const std::vector<std::string>& args) {
+  RenderArgs a;
+  if (auto e = parseRenderArgs(args, a, false)) return Fail(kExitUsage, *e);
+  ParamRecord record{};
+  if (auto e = loadRecord(a, record)) return Fail(kExitFailure, *e);
+  const auto bytes = SerializeRecord(record);
+  if (auto e = WriteFileAtomically(a.output, bytes.data(), bytes.size()); !e.empty())
+    return Fail(kExitFailure, e);
+  return 0;
+}
+
+int RunRecordShow(const std::vector<std::string>& args) {
+  if (args.size() != 1) return Fail(kExitUsage, "record show takes one record file");
+  ParamRecord record{};
+  if (auto e = ReadRecordFile(args[0], record)) return Fail(kExitFailure, *e);
+  std::fputs(DescribeRecord(record).c_str(), stdout);
+  return 0;
+}
+
+int RunAnimate(const std::vector<std::string>& args) {
+  RenderArgs a;
+  int frames = 0;
+  std::vector<std::string> rest;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--frames") {
+      if (i + 1 >= args.size()) return Fail(kExitUsage, "--frames needs a value");
+      if (auto e = ParseInt("--frames", args[++i], kMinFrames, kMaxFrames, frames))
+        return Fail(kExitUsage, *e);
+      continue;
+    }
+    rest.push_back(args[i]);
+  }
+  if (auto e = parseRenderArgs(rest, a, true)) return Fail(kExitUsage, *e);
+  if (frames == 0) return Fail(kExitUsage, "--frames F (2..900) is required");
+  if (!a.overrides.script) return Fail(kExitUsage, "--script TEXT is required");
+  const std::string ext = lowerExtension(a.output);
+  if (ext != ".gif" && ext != ".bmp")
+    return Fail(kExitUsage, "the output must end in .gif or .bmp: " + a.output);
+  ParamRecord record{};
+  if (auto e = loadRecord(a, record)) return Fail(kExitFailure, *e);
+  if (auto e = checkMemory(a.width, a.height)) return Fail(kExitFailure, *e);
+
+  AnimationJob job;
+  job.operations = ScriptOperations(record.scriptText, kScriptTextBytes);
+  if (job.operations.size() < 2)
+    return Fail(kExitUsage, "an animation needs a storyboard of at least two operations");
+  job.itemCount = static_cast<int>(job.operations.size());
+  job.frameCount = frames;
+  job.record = record;
+  job.record.storyboardPosition = 0;
+
+  Image source;
+  if (!buf32Alloc(&source.handle, 24, a.width, a.height, 0, nullptr))
+    return Fail(kExitFailure, "not enough memory for a " + std::to_string(a.width) + "x" +
+                                  std::to_string(a.height) + " image");
+  job.source = source.handle;
+
+  std::unique_ptr<FrameSink> sink;
+  if (ext == ".gif") {
+    sink = std::make_unique<GifSink>(a.output, frames);
+  } else {
+    const size_t dot = a.output.rfind('.');
+    auto names = MakeFrameFileName(a.output, dot + 1);
+    if (!names) return Fail(kExitUsage, "the file name is too long: " + a.output);
+    sink = std::make_unique<SequenceSink>(*names);
+  }
+  AnimationOutcome outcome;
+  {
+    ProgressBar bar("animating");
+    job.progress = bar.block();
+    outcome = RunAnimation(job, *sink);
+  }
+  switch (outcome) {
+    case AnimationOutcome::kDone: return 0;
+    case AnimationOutcome::kStopped:
+      return Fail(kExitInterrupted, ext == ".gif" ? "cancelled; nothing written"
+                                                  : "cancelled; the frames written so far stay");
+    case AnimationOutcome::kRenderFailed:
+      return Fail(kExitFailure, "not enough memory to render the frames");
+    case AnimationOutcome::kWriteFailed: return Fail(kExitFailure, "cannot write " + a.output);
+    case AnimationOutcome::kFinishFailed:
+      return Fail(kExitFailure, "unable to save gif file " + a.output);
+  }
+  return kExitFailure;
+}

@@ -1,0 +1,23 @@
+// The command line's commands. Each returns the process exit code.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "plugin/param_record.h"
+
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitInterrupted = 130;
+
+// Prints "quillan: message" on stderr and returns `code`.
+int Fail(int code, const std::string& message);
+
+int RunRender(const std::vector<std::string>& args);
+int RunAnimate(const std::vector<std::string>& args);
+int RunRecordNew(const std::vector<std::string>& args);
+int RunRecordShow(const std::vector<std::string>& args);
+
+// Reads a 1348-byte record file; a message on failure.
+std::optional<std::string> ReadRecordFile(const std::string& path, ParamRecord& record);

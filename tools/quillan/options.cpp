@@ -1,0 +1,186 @@
+#include "tools/quillan/options.h"
+
+#include <cctype>
+#include <charconv>
+#include <sstream>
+
+#include "palette/presets.h"
+
+std::optional<std::string> ParseInt(const std::string& option, const std::string& text, int low,
+                                    int high, int& value) {
+  int v = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, v);
+  if (text.empty() || ec != std::errc() || ptr != end)
+    return option + " takes a whole number, not '" + text + "'";
+  if (v < low || v > high)
+    return option + " must be between " + std::to_string(low) + " and " + std::to_string(high);
+  value = v;
+  return std::nullopt;
+}
+
+std::optional<std::string> ParseRepeat(const std::string& text, int& hundredths) {
+  // Digits, optionally a point and up to two more digits.
+  size_t i = 0;
+  int whole = 0, frac = 0, fracDigits = 0;
+  bool digits = false;
+  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) && whole < 1000) {
+    whole = whole * 10 + (text[i++] - '0');
+    digits = true;
+  }
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) && fracDigits < 2) {
+      frac = frac * 10 + (text[i++] - '0');
+      ++fracDigits;
+      digits = true;
+    }
+  }
+  if (!digits || i != text.size())
+    return "--repeat takes a number with at most two decimals, such as 1.25, not '" + text + "'";
+  if (fracDigits == 1) frac *= 10;
+  const int value = whole * 100 + frac;
+  if (value < 1 || value > 500) return std::string("--repeat must be between 0.01 and 5.00");
+  hundredths = value;
+  return std::nullopt;
+}
+
+std::optional<std::string> ParseSize(const std::string& text, int& width, int& height) {
+  const size_t x = text.find_first_of("xX");
+  if (x == std::string::npos)
+    return "--size takes WIDTHxHEIGHT, such as 640x480, not '" + text + "'";
+  if (auto e = ParseInt("--size width", text.substr(0, x), 2, 1 << 20, width)) return e;
+  if (auto e = ParseInt("--size height", text.substr(x + 1), 2, 1 << 20, height)) return e;
+  return std::nullopt;
+}
+
+std::optional<std::string> NormaliseScript(const std::string& text, std::string& script) {
+  std::string body = text;
+  std::string head = "[000]";
+  if (!body.empty() && body[0] == '[') {
+    if (body.size() < 5 || body[4] != ']' || !std::isdigit(static_cast<unsigned char>(body[1])) ||
+        !std::isdigit(static_cast<unsigned char>(body[2])) ||
+        !std::isdigit(static_cast<unsigned char>(body[3])))
+      return std::string("the script must start with '[' three digits ']'");
+    head = body.substr(0, 5);
+    body = body.substr(5);
+  }
+  if (body.size() >= 2 && body.compare(body.size() - 2, 2, "()") == 0) body.resize(body.size() - 2);
+  if (body.size() % 4 != 0)
+    return "the script's operations are groups of four characters such as 051-, not '" + body + "'";
+  const size_t ops = body.size() / 4;
+  if (ops == 0) return std::string("the script holds no operation");
+  if (ops > 62) return std::string("a script holds at most 62 operations");
+  for (size_t k = 0; k < ops; ++k) {
+    const std::string g = body.substr(4 * k, 4);
+    const bool digits = std::isdigit(static_cast<unsigned char>(g[0])) &&
+                        std::isdigit(static_cast<unsigned char>(g[1])) &&
+                        std::isdigit(static_cast<unsigned char>(g[2]));
+    const int t = digits ? (g[0] - '0') * 10 + (g[1] - '0') : 0;
+    if (!digits || t < 1 || t > 19 || g[2] == '0' || (g[3] != '-' && g[3] != '|'))
+      return "script operation " + std::to_string(k + 1) + " ('" + g +
+             "') must be a template 01..19, a sample 1..9 and '-' or '|'";
+  }
+  script = head + body + "()";
+  return std::nullopt;
+}
+
+void ApplyOverrides(const RecordOverrides& o, ParamRecord& record) {
+  if (o.preset) LoadRampPreset(*o.preset, record.ramp);
+  if (o.script) {
+    SetScriptText(record, *o.script);
+    record.storyboardPosition = 1;
+  }
+  if (o.templateNumber) record.templateIndex = *o.templateNumber - 1;
+  if (o.sample) record.sampleNumber = *o.sample;
+  if (o.repeatHundredths) record.repeat = *o.repeatHundredths;
+  if (o.mirror) record.mirror = 1;
+  if (o.hue) record.hueShift = *o.hue;
+  if (o.ring) record.ring = *o.ring;
+}
+
+bool TakeOverride(const std::vector<std::string>& args, size_t& i, RecordOverrides& o,
+                  std::string& error) {
+  const std::string& a = args[i];
+  if (a == "--mirror") {
+    o.mirror = true;
+    return true;
+  }
+  static const char* const valued[] = {"--script", "--template", "--sample", "--repeat",
+                                       "--hue",    "--ring",     "--preset"};
+  bool known = false;
+  for (const char* v : valued) known = known || a == v;
+  if (!known) return false;
+  if (i + 1 >= args.size()) {
+    error = a + " needs a value";
+    return true;
+  }
+  const std::string& v = args[++i];
+  int n = 0;
+  std::optional<std::string> e;
+  if (a == "--script") {
+    std::string s;
+    if (!(e = NormaliseScript(v, s))) o.script = s;
+  } else if (a == "--template") {
+    if (!(e = ParseInt(a, v, 1, 19, n))) o.templateNumber = n;
+  } else if (a == "--sample") {
+    if (!(e = ParseInt(a, v, 1, 12, n))) o.sample = n;
+  } else if (a == "--repeat") {
+    if (!(e = ParseRepeat(v, n))) o.repeatHundredths = n;
+  } else if (a == "--hue") {
+    if (!(e = ParseInt(a, v, 0, 359, n))) o.hue = n;
+  } else if (a == "--ring") {
+    if (!(e = ParseInt(a, v, 0, 359, n))) o.ring = n;
+  } else if (a == "--preset") {
+    if (!(e = ParseInt(a, v, 1, 999, n))) o.preset = n;
+  }
+  if (e) error = *e;
+  return true;
+}
+
+std::string DescribeRecord(const ParamRecord& r) {
+  std::ostringstream s;
+  auto field = [&s](const char* name, int word, int32_t value, const std::string& note = {}) {
+    s << "  " << (word < 10 ? " " : "") << word << "  " << name;
+    for (size_t pad = std::char_traits<char>::length(name); pad < 20; ++pad) s << ' ';
+    s << value;
+    if (!note.empty()) s << "  (" << note << ")";
+    s << '\n';
+  };
+  s << "record (1348 bytes)\n";
+  field("templateIndex", 0, r.templateIndex,
+        r.templateIndex >= 0 ? "template " + std::to_string(r.templateIndex + 1) : "none");
+  field("repeat", 1, r.repeat,
+        std::to_string(r.repeat / 100) + "." + (r.repeat % 100 < 10 ? "0" : "") +
+            std::to_string(r.repeat % 100));
+  field("sweepAngle", 2, r.sweepAngle);
+  field("hueShift", 3, r.hueShift);
+  field("sweepCentreX", 4, r.sweepCentreX);
+  field("sweepCentreY", 5, r.sweepCentreY);
+  field("setting6", 6, r.setting6);
+  field("setting7", 7, r.setting7);
+  field("mirror", 8, r.mirror);
+  field("ring", 9, r.ring);
+  field("pickCount", 10, r.pickCount);
+  field("sampleNumber", 11, r.sampleNumber);
+  const char* modes[] = {"single operation", "replay the script"};
+  field("storyboardPosition", 12, r.storyboardPosition,
+        r.storyboardPosition == 0 || r.storyboardPosition == 1
+            ? modes[r.storyboardPosition]
+            : (r.storyboardPosition > 1 ? "replay the storyboard" : ""));
+  field("okMarker", 13, r.okMarker);
+  field("identityOnly", 14, r.identityOnly);
+  field("forceReplay", 15, r.forceReplay);
+  field("ramp count", 16, r.ramp.count);
+  const int n = r.ramp.count < 0 ? 0 : (r.ramp.count > 256 ? 256 : r.ramp.count);
+  for (int k = 0; k < n; ++k) {
+    const RampStop& st = r.ramp.stops[k];
+    s << "      stop " << k << ": position " << int(st.position) << "  rgb " << int(st.red) << " "
+      << int(st.green) << " " << int(st.blue) << '\n';
+  }
+  std::string text = ScriptTextOf(r);
+  for (char& c : text)
+    if (!std::isprint(static_cast<unsigned char>(c))) c = '?';
+  s << "  273  scriptText          \"" << text << "\"\n";
+  return s.str();
+}

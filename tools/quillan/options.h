@@ -1,0 +1,45 @@
+// Command-line options that change a parameter record.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "plugin/param_record.h"
+
+// Values given on the command line; unset ones leave the record alone.
+struct RecordOverrides {
+  std::optional<std::string> script;
+  std::optional<int> templateNumber;  // 1..19
+  std::optional<int> sample;          // 1..12
+  std::optional<int> repeatHundredths;
+  bool mirror = false;
+  std::optional<int> hue;
+  std::optional<int> ring;
+  std::optional<int> preset;
+};
+
+// Parses a number option value; a message on failure.
+std::optional<std::string> ParseInt(const std::string& option, const std::string& text, int low,
+                                    int high, int& value);
+// "2.5", "2.50", "1" -> hundredths; 0.01..5.00.
+std::optional<std::string> ParseRepeat(const std::string& text, int& hundredths);
+// "WxH", both at least 2.
+std::optional<std::string> ParseSize(const std::string& text, int& width, int& height);
+// Normalises a storyboard script: accepts the full form "[000]051-123|()" or
+// just the operation groups "051-123|". Each group is a two-digit template
+// number 01..19, a sample digit 1..9 and "-" (applied) or "|" (sample only);
+// at most 62 groups. Returns the full form, or a message.
+std::optional<std::string> NormaliseScript(const std::string& text, std::string& script);
+
+// Applies the overrides to the record (the preset loads ramp preset N).
+void ApplyOverrides(const RecordOverrides& o, ParamRecord& record);
+
+// Consumes the override option at args[i] (and its value); returns false when
+// args[i] is not an override option, a message through `error` when its value
+// is bad.
+bool TakeOverride(const std::vector<std::string>& args, size_t& i, RecordOverrides& o,
+                  std::string& error);
+
+// Multi-line description of every field of a record.
+std::string DescribeRecord(const ParamRecord& record);
