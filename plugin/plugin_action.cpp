@@ -2,13 +2,9 @@
 
 #include <cstring>
 
-#include "engine/renderer.h"
-#include "plugin/render_call.h"
+#include "plugin/plugin_info.h"
 
 namespace {
-
-// Replay request of a silent run: the script text without step thumbnails.
-constexpr int kReplayScriptQuietly = 2;
 
 void writeOutputs(PlugInContext& context) {
   context.recordSize = static_cast<int32_t>(kRecordBytes);
@@ -20,9 +16,8 @@ void writeOutputs(PlugInContext& context) {
 }  // namespace
 
 int32_t RunSilentRecord(const PlugInContext& context, ParamRecord& record) {
-  SetReplayRequest(kReplayScriptQuietly);
-  return RenderRecord(context.passThrough, &record, kRenderKindTexture, context.source,
-                      context.sourceValue, context.destination, nullptr);
+  return RunSilentRender(&record, context.source, context.destination, context.passThrough,
+                         nullptr);
 }
 
 int32_t RunPlugInAction(PlugInContext* context, const PlugInDialogRunner& runDialog) {

@@ -18,9 +18,8 @@ inline constexpr int32_t kPlugInFlagSilent = 2;      // silent run with the stor
 inline constexpr int32_t kPlugInFlagRender = 4;      // main dialog, render on OK
 inline constexpr int32_t kPlugInFlagsDialog = kPlugInFlagParamsOnly | kPlugInFlagRender;
 
-// The filter's name as the host lists it.
-inline constexpr char kFilterName[] = "Quillan";
-inline constexpr size_t kPlugInNameBytes = 540;  // up to the cleared word
+// Room for the filter's name in the context (up to the cleared word).
+inline constexpr size_t kPlugInNameBytes = 540;
 
 // Called by the main dialog as (0x4E, WM_INITDIALOG, 0, dialog) when it is set
 // up and as (0x4E, WM_COMMAND, 1 or 2, dialog) when it closes by OK or Cancel.

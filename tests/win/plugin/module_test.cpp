@@ -13,6 +13,7 @@
 #include "platform/x32comm/x32comm.h"
 #include "plugin/param_record.h"
 #include "plugin/plugin_context.h"
+#include "plugin/plugin_info.h"
 #include "plugin/render_call.h"
 #include "plugin/win/module_instance.h"
 #include "win/common/module_fixture.h"
