@@ -66,4 +66,14 @@ if [[ -f $win/dialog200.bmp ]]; then
   python3 "$root/scripts/bmp-tools.py" png "$win/dialog200.bmp" "$win/dialog200.png" &&
     echo "main dialog picture: $win/dialog200.png"
 fi
+
+# The gallery of the custom controls (test_win_gallery), as PNG with
+# ImageMagick when it is there.
+if [[ -f $win/gallery.bmp ]]; then
+  if command -v convert >/dev/null; then
+    convert "$win/gallery.bmp" "$win/gallery.png"
+  else
+    python3 "$root/scripts/bmp-tools.py" png "$win/gallery.bmp" "$win/gallery.png"
+  fi && echo "custom controls gallery: $win/gallery.png"
+fi
 exit $status

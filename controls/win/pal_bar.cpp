@@ -31,12 +31,13 @@ void rebuild(PalBar& bar) {
   for (int y = 0; y < bar.height; ++y) buf32Line(bar.image.get(), y, kBuf32Write, line.get());
 }
 
+// Without its image the bar draws nothing at all.
 void paint(HWND window, PalBar& bar) {
   const PaintDc dc(window);
-  if (dc.get() == nullptr) return;
+  if (dc.get() == nullptr || !bar.image.valid()) return;
   const RECT client = ClientRect(window);
   DrawBevel(dc.get(), client, false);
-  if (bar.image.valid()) ShowImageBuffer(dc.get(), bar.image.get(), 24, Inset(client, 1), nullptr);
+  ShowImageBuffer(dc.get(), bar.image.get(), 24, Inset(client, 1), nullptr);
 }
 
 }  // namespace

@@ -80,4 +80,6 @@ TEST_F(PalBar, ReleasesItsImage) {
   EXPECT_EQ(buf32LiveCount(), live - 1);
   SendMessageA(tiny, kPalBarSet, 1, 300);
   Settle(host.window());
+  // No frame either: the class background only.
+  EXPECT_EQ(ScreenPixel(tiny, 0, 0), GetSysColor(COLOR_BTNFACE));
 }
