@@ -204,9 +204,6 @@ function(quillan_windows_targets)
     add_executable(${t} ${srcs})
     target_link_libraries(${t} PRIVATE quillan_core GTest::gtest GTest::gtest_main GTest::gmock)
     target_include_directories(${t} PRIVATE ${root}/tests)
-    # GCC 12 for MinGW reports impossible buffer overruns inside inlined
-    # standard containers in test code (false positives of -Wstringop-*).
-    target_compile_options(${t} PRIVATE -Wno-stringop-overread -Wno-stringop-overflow)
     target_compile_definitions(${t} PRIVATE QUILLAN_TEST_DATA_DIR="${QUILLAN_DATA_DIR}"
       QUILLAN_BIN_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
     if(QUILLAN_RUN_WIN_TESTS AND QUILLAN_WINE)
