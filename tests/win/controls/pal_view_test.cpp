@@ -94,7 +94,7 @@ TEST_F(PalView, ShowsTheRingTurnedThroughTheDisplayPalette) {
   SendMessageA(view, kPalViewSet, 0, 0);
   Settle(host.window());
   ASSERT_EQ(GetPaletteEntries(display.handle, 0, 256, entries), 256u);
-  // The ring's leftmost pixel on the middle row shows palette position 0 or 254.
+  // A ring pixel left of the centre shows its index through the new palette.
   ASSERT_NE(buf32Lock(image, kBuf32Read, nullptr), 0);
   const uint8_t left = *buf32PointAddr(image, 20, h / 2);
   buf32Unlock(image);
