@@ -24,6 +24,7 @@ set(QUILLAN_DLL_NAME_x32file x32File)
 set(QUILLAN_DLL_NAME_x32about x32About)
 set(QUILLAN_DLL_NAME_x32gifsa x32GifSa)
 set(QUILLAN_DLL_NAME_x32clips x32Clips)
+set(QUILLAN_DLL_NAME_xl32iconbtn XL32IconBtn)
 
 function(quillan_windows_dll target)
   if(DEFINED QUILLAN_DLL_NAME_${target})
@@ -41,7 +42,7 @@ function(quillan_windows_targets)
   # DLL entry and the exports).
   file(GLOB impl_srcs CONFIGURE_DEPENDS
     ${root}/plugin/win/*.cpp ${root}/palette/win/*.cpp ${root}/dialog/*.cpp
-    ${root}/controls/*.cpp ${root}/library/win/*.cpp ${root}/animation/win/*.cpp)
+    ${root}/controls/win/*.cpp ${root}/library/win/*.cpp ${root}/animation/win/*.cpp)
   list(FILTER impl_srcs EXCLUDE REGEX "/plugin/win/(dll_main|exports)\\.cpp$")
   add_library(qlnprism_impl STATIC ${impl_srcs})
   target_include_directories(qlnprism_impl PUBLIC ${root})
@@ -91,7 +92,7 @@ function(quillan_windows_targets)
   add_executable(quillanhost ${root}/tools/quillanhost/main.cpp ${root}/engine/bmp_image.cpp
     ${root}/plugin/param_record.cpp)
   target_include_directories(quillanhost PRIVATE ${root})
-  target_link_libraries(quillanhost PRIVATE x32base x32comm)
+  target_link_libraries(quillanhost PRIVATE x32base x32comm xl32iconbtn)
   add_dependencies(quillanhost qlnprism)
 
   if(NOT QUILLAN_TESTS)
@@ -135,6 +136,9 @@ function(quillan_windows_targets)
   endif()
 
   # Windows test programs: tests/win/<area>/*.cpp form test_win_<area>.
+  # These areas show windows and run on a virtual display: the dialogs, the
+  # custom controls, the thumbnail-list windows and the gallery of all controls.
+  set(QUILLAN_DISPLAY_TEST_AREAS dialog controls clips gallery)
   file(GLOB win_test_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${root}/tests/win/*)
   foreach(dir ${win_test_dirs})
     if(NOT IS_DIRECTORY ${dir})
@@ -147,28 +151,14 @@ function(quillan_windows_targets)
     endif()
     set(t test_win_${area})
     add_executable(${t} ${srcs})
-    target_link_libraries(${t} PRIVATE qlnprism_impl GTest::gtest GTest::gtest_main)
+    target_link_libraries(${t} PRIVATE qlnprism_impl xl32iconbtn GTest::gtest GTest::gtest_main)
     target_include_directories(${t} PRIVATE ${root}/tests)
     target_compile_definitions(${t} PRIVATE QUILLAN_RESOURCE_DIR="${res_dir}")
     add_dependencies(${t} qlnprism quillanhost)
     if(NOT QUILLAN_RUN_WIN_TESTS OR NOT QUILLAN_WINE)
       continue()
     endif()
-    if(area STREQUAL "clips")
-      # List windows under synthesised mouse and keyboard input on a virtual X
-      # display, in a prefix of their own (the dialog tests may run at the
-      # same time); the picture of a grid lands in the build tree.
-      if(NOT QUILLAN_XVFB_RUN)
-        continue()
-      endif()
-      add_test(NAME ${t} COMMAND ${QUILLAN_XVFB_RUN} -a -s "-screen 0 1024x768x24"
-        ${QUILLAN_WINE} $<TARGET_FILE:${t}> --gtest_brief=1)
-      set_tests_properties(${t} PROPERTIES ENVIRONMENT
-        "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-clips;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;QUILLAN_SHOT_DIR=${CMAKE_BINARY_DIR}"
-        TIMEOUT 600 WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
-      continue()
-    endif()
-    if(area STREQUAL "dialog")
+    if(area IN_LIST QUILLAN_DISPLAY_TEST_AREAS)
       # Windows on a virtual X display; the screenshot lands in the build tree.
       if(NOT QUILLAN_XVFB_RUN)
         continue()
@@ -180,6 +170,8 @@ function(quillan_windows_targets)
       set_tests_properties(${t} PROPERTIES ENVIRONMENT
         "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-display;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;QUILLAN_SHOT_DIR=${CMAKE_BINARY_DIR}"
         TIMEOUT 600 WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+      # The display prefix is used by one program at a time.
+      set_tests_properties(${t} PROPERTIES RESOURCE_LOCK wine_display)
       continue()
     else()
       add_test(NAME ${t} COMMAND ${QUILLAN_WINE} $<TARGET_FILE:${t}> --gtest_brief=1)

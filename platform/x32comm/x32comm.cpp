@@ -1,5 +1,7 @@
 #include "platform/x32comm/x32comm.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #ifdef _WIN32
@@ -57,4 +59,37 @@ int xfdSplitPathname(const char* path, char* dir, char* name) {
   copyBounded(dir, path, cut);
   copyBounded(name, path + cut, len - cut);
   return 1;
+}
+
+namespace {
+
+struct CommonText {
+  int id;
+  const char* text;
+};
+
+constexpr CommonText kCommonTexts[] = {
+    {kC32TextGeneralFailure,
+     "There is not enough memory to complete this operation. Close other programs or work on a "
+     "smaller image, then try again."},
+    {kC32TextWriteFailure,
+     "The file could not be written. The disk may be full or write-protected, or the folder may "
+     "not exist."},
+    {kC32TextNameTooLong, "The file name is too long. Choose a shorter name or folder."},
+    {kC32TextFileDialogFailure, "The file dialog could not be opened."},
+};
+
+}  // namespace
+
+int c32GetString(int id, char* buffer, int size) {
+  if (buffer == nullptr || size < 1) return 0;
+  for (const CommonText& t : kCommonTexts) {
+    if (t.id != id) continue;
+    const size_t n = std::min(std::strlen(t.text), static_cast<size_t>(size) - 1);
+    std::memcpy(buffer, t.text, n);
+    buffer[n] = '\0';
+    return static_cast<int>(n);
+  }
+  std::snprintf(buffer, static_cast<size_t>(size), "Unexpected error (%d).", id);
+  return 0;
 }

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "controls/control_procs.h"
+#include "controls/win/control_procs.h"
 
 namespace {
 

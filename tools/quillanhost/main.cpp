@@ -19,6 +19,7 @@
 #include "engine/bmp_image.h"
 #include "platform/x32base/buf32.h"
 #include "platform/x32comm/x32comm.h"
+#include "platform/xl32iconbtn/xl32iconbtn.h"
 #include "plugin/param_record.h"
 #include "plugin/plugin_context.h"
 #include "plugin/win/plugin_exports.h"
@@ -168,9 +169,11 @@ bool loadRecord(Module& m, const std::string& path, ParamRecord& record) {
 }
 
 // Window classes that a host environment provides to the module's dialogs
-// (the thumbnail lists and the icon button). Registered here as plain windows
-// when nothing else has registered them.
+// (the thumbnail lists and the icon button). The icon button comes from its
+// library; the others are registered here as plain windows when nothing else
+// has registered them.
 void provideHostClasses() {
+  InitIconButtonDll();
   for (const char* name : {"X32IIO_CLASS", "XL32IconBtn"}) {
     WNDCLASSA existing{};
     if (GetClassInfoA(GetModuleHandleA(nullptr), name, &existing)) continue;

@@ -80,20 +80,6 @@ TEST(ModuleWindowClasses, RegistrationStopsAtTheFirstClassThatFails) {
     UnregisterClassA(n, self);
 }
 
-TEST(ModuleWindowClasses, PlaceholderWindowsBehaveAsPlainWindows) {
-  REQUIRE_MODULE();
-  // Until the controls are written their windows keep their text and size.
-  for (const Expected& e : kExpected) {
-    const HWND w = CreateWindowExA(0, e.name, "text", WS_POPUP, 0, 0, 20, 10, nullptr, nullptr,
-                                   Module().handle, nullptr);
-    if (w == nullptr) GTEST_SKIP() << "no display for windows";
-    char text[16] = {};
-    GetWindowTextA(w, text, sizeof text);
-    EXPECT_STREQ(text, "text") << e.name;
-    DestroyWindow(w);
-  }
-}
-
 TEST(ModuleDirectory, IsTheFolderOfTheInstancesFile) {
   char path[MAX_PATH] = {};
   ASSERT_GT(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);

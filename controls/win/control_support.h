@@ -1,0 +1,174 @@
+// Pieces shared by the window procedures of the custom controls: owners of
+// GDI objects, device contexts, image buffers and buffer locks, per-window
+// state objects in window extra word 0, the frames, and conversions of message
+// arguments.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <type_traits>
+#include <utility>
+
+#include "controls/bevel.h"
+#include "platform/x32base/buf32.h"
+
+// ---- GDI objects ----
+
+struct GdiObjectDeleter {
+  void operator()(HGDIOBJ object) const {
+    if (object != nullptr) DeleteObject(object);
+  }
+};
+template <typename Handle>
+using UniqueGdi = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDeleter>;
+using UniquePen = UniqueGdi<HPEN>;
+using UniqueBrush = UniqueGdi<HBRUSH>;
+using UniquePalette = UniqueGdi<HPALETTE>;
+
+// Selects an object into a device context for the life of the guard.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  ~SelectedObject() {
+    if (old_ != nullptr && old_ != HGDI_ERROR) SelectObject(dc_, old_);
+  }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// The window's device context, fetched for one drawing and released after.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_ != nullptr) ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// BeginPaint and EndPaint.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &ps_)) {}
+  ~PaintDc() { EndPaint(window_, &ps_); }
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT ps_{};
+  HDC dc_;
+};
+
+// ---- image buffers ----
+
+// Owns one image buffer of the image buffer service.
+class ImageBuffer {
+ public:
+  ImageBuffer() = default;
+  explicit ImageBuffer(Buf32Handle handle) : handle_(handle) {}
+  ~ImageBuffer() { reset(); }
+  ImageBuffer(ImageBuffer&& other) noexcept : handle_(std::exchange(other.handle_, 0)) {}
+  ImageBuffer& operator=(ImageBuffer&& other) noexcept {
+    if (this != &other) {
+      reset();
+      handle_ = std::exchange(other.handle_, 0);
+    }
+    return *this;
+  }
+  ImageBuffer(const ImageBuffer&) = delete;
+  ImageBuffer& operator=(const ImageBuffer&) = delete;
+
+  // Allocates a zero-filled buffer; false (and empty) on failure.
+  bool allocate(int bitsPerPixel, int width, int height);
+  void reset(Buf32Handle handle = 0);
+  Buf32Handle get() const { return handle_; }
+  bool valid() const { return handle_ != 0 && buf32GetInfo(handle_, nullptr) != 0; }
+
+ private:
+  Buf32Handle handle_ = 0;
+};
+
+// Locks a buffer for the life of the guard.
+class BufferLock {
+ public:
+  BufferLock(Buf32Handle handle, int mode)
+      : handle_(handle), locked_(handle != 0 && buf32Lock(handle, mode, nullptr) != 0) {}
+  ~BufferLock() {
+    if (locked_) buf32Unlock(handle_);
+  }
+  BufferLock(const BufferLock&) = delete;
+  BufferLock& operator=(const BufferLock&) = delete;
+  bool locked() const { return locked_; }
+
+ private:
+  Buf32Handle handle_;
+  bool locked_;
+};
+
+// Shows the rows of a locked image buffer in `rect` through the display
+// service (24 bits per pixel, or 8 with a palette). Rows beyond the image's
+// height are left as they are.
+void ShowImageBuffer(HDC dc, Buf32Handle image, int bitsPerPixel, const RECT& rect,
+                     HPALETTE palette);
+
+// ---- per-window state ----
+
+// The window's state object, kept in window extra word 0.
+template <typename State>
+State* WindowState(HWND window) {
+  return reinterpret_cast<State*>(GetWindowLongPtrA(window, 0));
+}
+template <typename State>
+void SetWindowState(HWND window, State* state) {
+  SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(state));
+}
+// Takes the state object out of the window (for deletion at destruction).
+template <typename State>
+std::unique_ptr<State> TakeWindowState(HWND window) {
+  std::unique_ptr<State> state(WindowState<State>(window));
+  SetWindowLongPtrA(window, 0, 0);
+  return state;
+}
+
+// ---- frames ----
+
+// One-pixel bevel on `r`: raised (highlight left and top, shadow right and
+// bottom) or sunken (the colours swapped). The pens live for one call.
+void DrawBevel(HDC dc, const RECT& r, bool raised);
+// The face-coloured outline inside `r`, drawn with a pen `penWidth` wide.
+void DrawFaceOutline(HDC dc, const RECT& r, int penWidth);
+
+inline RECT ToRect(const CtlRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+inline CtlRect ToCtlRect(const RECT& r) {
+  return CtlRect{static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right),
+                 static_cast<int>(r.bottom)};
+}
+inline RECT Inset(const RECT& r, int by) { return ToRect(InsetRect(ToCtlRect(r), by)); }
+inline RECT ClientRect(HWND window) {
+  RECT r{};
+  GetClientRect(window, &r);
+  return r;
+}
+
+// ---- message arguments ----
+
+// The signed x and y of a mouse message's point.
+inline int PointX(LPARAM lParam) { return static_cast<short>(LOWORD(lParam)); }
+inline int PointY(LPARAM lParam) { return static_cast<short>(HIWORD(lParam)); }
+// A 32-bit value passed in a message argument (the low 32 bits, signed).
+inline int32_t ArgInt(WPARAM v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
+inline int32_t ArgInt(LPARAM v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }

@@ -1,0 +1,47 @@
+// The common library's texts.
+#include "platform/x32comm/x32comm.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+
+TEST(CommonTexts, EachCommonIdHasItsOwnText) {
+  std::set<std::string> seen;
+  for (int id : {1001, 2001, 3203, 4008}) {
+    char text[260];
+    const int n = c32GetString(id, text, sizeof text);
+    EXPECT_GT(n, 20) << id;
+    EXPECT_EQ(static_cast<size_t>(n), std::strlen(text));
+    EXPECT_TRUE(seen.insert(text).second) << id;
+  }
+  char text[260];
+  c32GetString(1001, text, sizeof text);
+  EXPECT_NE(std::string(text).find("memory"), std::string::npos);
+  c32GetString(2001, text, sizeof text);
+  EXPECT_NE(std::string(text).find("could not be written"), std::string::npos);
+  c32GetString(3203, text, sizeof text);
+  EXPECT_NE(std::string(text).find("too long"), std::string::npos);
+  c32GetString(4008, text, sizeof text);
+  EXPECT_NE(std::string(text).find("file dialog"), std::string::npos);
+}
+
+TEST(CommonTexts, SmallBuffersGetAsMuchAsFitsTerminated) {
+  char small[8];
+  std::memset(small, 'x', sizeof small);
+  EXPECT_EQ(c32GetString(1001, small, 6), 5);
+  EXPECT_EQ(std::strlen(small), 5u);
+  EXPECT_EQ(small[6], 'x');  // nothing written past the size
+  char one[1] = {'x'};
+  EXPECT_EQ(c32GetString(1001, one, 1), 0);
+  EXPECT_EQ(one[0], '\0');
+  EXPECT_EQ(c32GetString(1001, nullptr, 10), 0);
+  EXPECT_EQ(c32GetString(1001, one, 0), 0);
+}
+
+TEST(CommonTexts, UnknownIdsAreNamedAndReportZero) {
+  char text[260];
+  EXPECT_EQ(c32GetString(4242, text, sizeof text), 0);
+  EXPECT_NE(std::string(text).find("4242"), std::string::npos);
+}

@@ -1,0 +1,243 @@
+// Every custom control on one dialog, built from a template in memory,
+// set up as the filter's dialogs set them up, used through the dialog's
+// keyboard handling, and pictured: the screenshot goes to QUILLAN_SHOT_DIR
+// (the build tree) as gallery.bmp.
+#include <gtest/gtest.h>
+#include <windows.h>
+// The common controls header needs windows.h before it.
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "controls/win/control_procs.h"
+#include "palette/ring_image.h"
+#include "palette/win/palette_objects.h"
+#include "platform/x32base/win/disp32.h"
+#include "platform/xl32iconbtn/xl32iconbtn.h"
+#include "win/common/control_host.h"
+
+namespace {
+
+// A dialog template in memory: DLGTEMPLATE, then the items, each on a
+// four-byte boundary.
+class TemplateBuilder {
+ public:
+  TemplateBuilder(const char* title, short cx, short cy, int items) {
+    DLGTEMPLATE t{};
+    t.style = DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    t.cdit = static_cast<WORD>(items);
+    t.x = 10;
+    t.y = 10;
+    t.cx = cx;
+    t.cy = cy;
+    append(&t, sizeof t);
+    word(0);  // no menu
+    word(0);  // the standard dialog class
+    text(title);
+    word(8);
+    text("MS Sans Serif");
+  }
+  void item(const char* className, const char* title, WORD id, DWORD style, short x, short y,
+            short cx, short cy) {
+    align();
+    DLGITEMTEMPLATE i{};
+    i.style = WS_CHILD | WS_VISIBLE | style;
+    i.x = x;
+    i.y = y;
+    i.cx = cx;
+    i.cy = cy;
+    i.id = id;
+    append(&i, sizeof i);
+    text(className);
+    text(title);
+    word(0);  // no creation data
+  }
+  const DLGTEMPLATE* get() {
+    align();
+    return reinterpret_cast<const DLGTEMPLATE*>(bytes_.data());
+  }
+
+ private:
+  void append(const void* p, size_t n) {
+    const auto* b = static_cast<const uint8_t*>(p);
+    bytes_.insert(bytes_.end(), b, b + n);
+  }
+  void word(WORD w) { append(&w, sizeof w); }
+  void text(const char* s) {
+    for (; *s != '\0'; ++s) word(static_cast<WORD>(static_cast<unsigned char>(*s)));
+    word(0);
+  }
+  void align() {
+    while (bytes_.size() % 4 != 0) bytes_.push_back(0);
+  }
+  std::vector<uint8_t> bytes_;
+};
+
+INT_PTR CALLBACK galleryProc(HWND, UINT message, WPARAM, LPARAM) {
+  return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+// The window as the screen shows it, as a 24-bit BMP file (written to a
+// temporary name, then renamed).
+bool saveWindowPicture(HWND window, const std::string& path) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  const HDC screen = GetDC(nullptr);
+  const HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  const HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool ok = dib != nullptr;
+  if (ok) {
+    const HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = ((w * 3 + 3) / 4) * 4;
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof(BITMAPINFOHEADER);
+    fh.bfSize = fh.bfOffBits + stride * h;
+    const std::string temp = path + ".tmp";
+    {
+      std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+      out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
+      out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
+      out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(stride) * h);
+      ok = static_cast<bool>(out);
+    }
+    ok = ok && MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!ok) DeleteFileA(temp.c_str());
+    SelectObject(mem, old);
+    DeleteObject(dib);
+  }
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return ok;
+}
+
+PaletteRamp galleryRamp() {
+  PaletteRamp r{};
+  r.count = 5;
+  r.stops[0] = RampStop{0, 20, 30, 120};
+  r.stops[1] = RampStop{60, 80, 200, 230};
+  r.stops[2] = RampStop{120, 250, 240, 120};
+  r.stops[3] = RampStop{180, 230, 80, 40};
+  r.stops[4] = RampStop{255, 20, 30, 120};
+  return r;
+}
+
+struct Palette {
+  explicit Palette(HPALETTE h) : handle(h) {}
+  ~Palette() {
+    if (handle != nullptr) DeleteObject(handle);
+  }
+  HPALETTE handle;
+};
+
+}  // namespace
+
+TEST(Gallery, EveryControlOnOneDialog) {
+  REQUIRE_MODULE();
+  RequireControls();
+  ASSERT_NE(InitIconButtonDll(), 0);
+
+  TemplateBuilder t("Quillan controls", 300, 182, 13);
+  t.item("STATIC", "Re&peat number (0.01..5.00):", 0xFFFF, SS_LEFT, 8, 6, 120, 8);
+  t.item("PalBarClass", "", 205, 0, 8, 18, 60, 12);
+  t.item("RepeatFloatSpinClass", "", 206, WS_TABSTOP, 74, 17, 36, 13);
+  t.item(kIconButtonClass, "307;0,0,18,14", 215, 0x3 | WS_TABSTOP, 116, 16, 18, 14);
+  t.item("STATIC", "Hue &shift (0..359):", 0xFFFF, SS_LEFT, 8, 38, 120, 8);
+  t.item("PalHueBarClass", "", 212, WS_TABSTOP, 8, 50, 126, 12);
+  t.item("STATIC", "Ring view:", 0xFFFF, SS_LEFT, 8, 70, 60, 8);
+  t.item("x32PalViewClass", "", 229, 0, 8, 82, 70, 70);
+  t.item("STATIC", "Palette ramp:", 0xFFFF, SS_LEFT, 150, 6, 80, 8);
+  t.item("x32PalModifyClass", "", 241, 0x7, 150, 18, 140, 128);
+  t.item("BUTTON", "OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 184, 160, 50, 14);
+  t.item("BUTTON", "Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 240, 160, 50, 14);
+  t.item("STATIC", "Drag the hue; drop stops on the ring.", 0xFFFF, SS_LEFT, 86, 140, 60, 30);
+
+  const HWND dialog = CreateDialogIndirectParamA(Module().handle, t.get(), nullptr, galleryProc, 0);
+  ASSERT_NE(dialog, nullptr) << GetLastError();
+  for (int id : {205, 206, 215, 212, 229, 241}) EXPECT_NE(GetDlgItem(dialog, id), nullptr) << id;
+
+  // Set up as the main dialog and the ramp editor do.
+  const PaletteRamp ramp = galleryRamp();
+  const int hue = 0, ring = 30;
+  SendDlgItemMessageA(dialog, 205, kPalBarSet, 1, 250);
+  SendDlgItemMessageA(dialog, 206, kRepeatSpinSetRange, 1, 500);
+  SendDlgItemMessageA(dialog, 206, kRepeatSpinSetValue, 250, 0);
+  CheckDlgButton(dialog, 215, BST_CHECKED);
+  SendDlgItemMessageA(dialog, 212, kHueBarSet, 200, 0);
+  int w = 0, h = 0;
+  SendDlgItemMessageA(dialog, 229, kPalViewGetSize, reinterpret_cast<WPARAM>(&w),
+                      reinterpret_cast<LPARAM>(&h));
+  Buf32Handle image = 0;
+  ASSERT_EQ(MakeRingIndexImage(w, h, &image), 1);
+  const Palette source(CreateRampPalette(ramp, hue));
+  const Palette display(disp32PalDuplicate(source.handle));
+  RotateDisplayPalette(ring, source.handle, display.handle);
+  SendDlgItemMessageA(dialog, 229, kPalViewSet, image, reinterpret_cast<LPARAM>(display.handle));
+  SendDlgItemMessageA(dialog, 241, kRingEditorSet, reinterpret_cast<WPARAM>(&ramp),
+                      MAKELPARAM(hue, ring));
+
+  SetWindowPos(dialog, HWND_TOPMOST, 10, 10, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetForegroundWindow(dialog);
+
+  // The dialog's keyboard handling reaches the controls: the arrow keys move
+  // the hue bar, the space bar toggles the icon button.
+  const HWND hueBar = GetDlgItem(dialog, 212);
+  SetFocus(hueBar);
+  MSG key{hueBar, WM_KEYDOWN, VK_RIGHT, 0, 0, {}};
+  EXPECT_TRUE(IsDialogMessageA(dialog, &key));
+  const HWND iconButton = GetDlgItem(dialog, 215);
+  SetFocus(iconButton);
+  MSG down{iconButton, WM_KEYDOWN, VK_SPACE, 0, 0, {}};
+  MSG up{iconButton, WM_KEYUP, VK_SPACE, 0, 0, {}};
+  IsDialogMessageA(dialog, &down);
+  IsDialogMessageA(dialog, &up);
+  EXPECT_EQ(IsDlgButtonChecked(dialog, 215), BST_UNCHECKED);
+  CheckDlgButton(dialog, 215, BST_CHECKED);
+  SetFocus(GetDlgItem(dialog, IDOK));
+
+  RedrawWindow(dialog, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  for (int i = 0; i < 10; ++i) {
+    Pump();
+    Sleep(20);
+  }
+  GdiFlush();
+
+  // What the screen shows: the ring in colour, the bar in greys.
+  const HWND editor = GetDlgItem(dialog, 241);
+  RECT er{};
+  GetClientRect(editor, &er);
+  const COLORREF onRing = ScreenPixel(editor, er.right / 2, er.bottom / 2 - er.bottom * 29 / 100);
+  EXPECT_NE(onRing, RGB(255, 255, 255));
+  EXPECT_FALSE(GetRValue(onRing) == GetGValue(onRing) && GetGValue(onRing) == GetBValue(onRing));
+  const COLORREF barMiddle = ScreenPixel(GetDlgItem(dialog, 205), 10, 5);
+  EXPECT_EQ(GetRValue(barMiddle), GetBValue(barMiddle));
+  char spinText[16] = {};
+  GetWindowTextA(GetDlgItem(GetDlgItem(dialog, 206), 1), spinText, sizeof spinText);
+  EXPECT_STREQ(spinText, "2.50");
+
+  const char* dir = std::getenv("QUILLAN_SHOT_DIR");
+  const std::string path = std::string(dir != nullptr ? dir : ".") + "/gallery.bmp";
+  ASSERT_TRUE(saveWindowPicture(dialog, path)) << path;
+  RECT wr{};
+  GetWindowRect(dialog, &wr);
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  const long long expected =
+      54 + static_cast<long long>(((wr.right - wr.left) * 3 + 3) / 4 * 4) * (wr.bottom - wr.top);
+  EXPECT_EQ(static_cast<long long>(in.tellg()), expected);
+  DestroyWindow(dialog);
+}
