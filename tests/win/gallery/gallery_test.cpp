@@ -1,4 +1,4 @@
-// Every custom control on one dialog, built from a template in memory,
+// Every custom control and a thumbnail list on one dialog, built from a template in memory,
 // set up as the filter's dialogs set them up, used through the dialog's
 // keyboard handling, and pictured: the screenshot goes to QUILLAN_SHOT_DIR
 // (the build tree) as gallery.bmp.
@@ -7,6 +7,7 @@
 // The common controls header needs windows.h before it.
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -17,7 +18,10 @@
 #include "palette/ring_image.h"
 #include "palette/win/palette_objects.h"
 #include "platform/x32base/win/disp32.h"
+#include "platform/x32clips/win/x32clips_win.h"
+#include "platform/x32clips/x32clips.h"
 #include "platform/xl32iconbtn/xl32iconbtn.h"
+#include "plugin/render_call.h"
 #include "win/common/control_host.h"
 
 namespace {
@@ -136,6 +140,40 @@ PaletteRamp galleryRamp() {
   return r;
 }
 
+// A thumbnail list of the first templates rendered with the gallery's ramp,
+// as the pattern library shows its patterns.
+struct TemplateList {
+  explicit TemplateList(int count) : handle(x32CreateIIO(0)) {
+    IIODefinition d{};
+    x32IIOAction(handle, kIIODefaultDefinition, 0, reinterpret_cast<intptr_t>(&d));
+    d.layout = 2;
+    d.cellWidth = d.cellHeight = 56;
+    d.labelPlace = 2;
+    x32IIOAction(handle, kIIOApplyDefinition, 0, reinterpret_cast<intptr_t>(&d));
+    Buf32Handle source = 0;
+    buf32Alloc(&source, 24, 48, 48, 0, nullptr);
+    Buf32Desc desc{};
+    buf32GetInfo(source, &desc);
+    for (int t = 0; t < count; ++t) {
+      ParamRecord record = DefaultRecordForHost();
+      record.templateIndex = t;
+      record.ramp = galleryRamp();
+      Buf32Handle thumb = 0;
+      if (RenderThumbnail(0, &record, 2, desc, 48, 48, source, &thumb) != 1) continue;
+      IIItem item{};
+      std::snprintf(item.label, sizeof item.label, "No. %d", t + 1);
+      item.flags = 1;
+      item.image = thumb;
+      if (x32IIAction(handle, kIIAdd, 0, reinterpret_cast<intptr_t>(&item)) > 0) ++added;
+      buf32Free(thumb);
+    }
+    buf32Free(source);
+  }
+  ~TemplateList() { x32DestroyIIO(handle); }
+  IIOHandle handle;
+  int added = 0;
+};
+
 struct Palette {
   explicit Palette(HPALETTE h) : handle(h) {}
   ~Palette() {
@@ -151,7 +189,7 @@ TEST(Gallery, EveryControlOnOneDialog) {
   RequireControls();
   ASSERT_NE(InitIconButtonDll(), 0);
 
-  TemplateBuilder t("Quillan controls", 300, 182, 13);
+  TemplateBuilder t("Quillan controls", 300, 258, 15);
   t.item("STATIC", "Re&peat number (0.01..5.00):", 0xFFFF, SS_LEFT, 8, 6, 120, 8);
   t.item("PalBarClass", "", 205, 0, 8, 18, 60, 12);
   t.item("RepeatFloatSpinClass", "", 206, WS_TABSTOP, 74, 17, 36, 13);
@@ -162,13 +200,16 @@ TEST(Gallery, EveryControlOnOneDialog) {
   t.item("x32PalViewClass", "", 229, 0, 8, 82, 70, 70);
   t.item("STATIC", "Palette ramp:", 0xFFFF, SS_LEFT, 150, 6, 80, 8);
   t.item("x32PalModifyClass", "", 241, 0x7, 150, 18, 140, 128);
-  t.item("BUTTON", "OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 184, 160, 50, 14);
-  t.item("BUTTON", "Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 240, 160, 50, 14);
+  t.item("STATIC", "Pattern &library:", 0xFFFF, SS_LEFT, 8, 158, 80, 8);
+  t.item(kIIOClassName, "", 1058, WS_VSCROLL | WS_BORDER | WS_TABSTOP, 8, 170, 282, 62);
+  t.item("BUTTON", "OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 184, 238, 50, 14);
+  t.item("BUTTON", "Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 240, 238, 50, 14);
   t.item("STATIC", "Drag the hue; drop stops on the ring.", 0xFFFF, SS_LEFT, 86, 140, 60, 30);
 
   const HWND dialog = CreateDialogIndirectParamA(Module().handle, t.get(), nullptr, galleryProc, 0);
   ASSERT_NE(dialog, nullptr) << GetLastError();
-  for (int id : {205, 206, 215, 212, 229, 241}) EXPECT_NE(GetDlgItem(dialog, id), nullptr) << id;
+  for (int id : {205, 206, 215, 212, 229, 241, 1058})
+    EXPECT_NE(GetDlgItem(dialog, id), nullptr) << id;
 
   // Set up as the main dialog and the ramp editor do.
   const PaletteRamp ramp = galleryRamp();
@@ -189,6 +230,11 @@ TEST(Gallery, EveryControlOnOneDialog) {
   SendDlgItemMessageA(dialog, 229, kPalViewSet, image, reinterpret_cast<LPARAM>(display.handle));
   SendDlgItemMessageA(dialog, 241, kRingEditorSet, reinterpret_cast<WPARAM>(&ramp),
                       MAKELPARAM(hue, ring));
+  const TemplateList library(12);
+  EXPECT_EQ(library.added, 12);
+  const HWND listWindow = GetDlgItem(dialog, 1058);
+  ASSERT_EQ(x32IIOAction(library.handle, kIIOAttach, 1, reinterpret_cast<intptr_t>(listWindow)), 1);
+  x32IIOAction(library.handle, kIIOSelect, 0, 0x10000 + 2);
 
   SetWindowPos(dialog, HWND_TOPMOST, 10, 10, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
   SetForegroundWindow(dialog);
@@ -229,6 +275,11 @@ TEST(Gallery, EveryControlOnOneDialog) {
   char spinText[16] = {};
   GetWindowTextA(GetDlgItem(GetDlgItem(dialog, 206), 1), spinText, sizeof spinText);
   EXPECT_STREQ(spinText, "2.50");
+  // The list shows whole rows of cells and scrolls to the rest.
+  IIOMetrics m{};
+  x32IIOAction(library.handle, kIIOGetMetrics, 0, reinterpret_cast<intptr_t>(&m));
+  EXPECT_GT(m.columns, 1);
+  EXPECT_GT(m.totalRows, m.visibleRows);
 
   const char* dir = std::getenv("QUILLAN_SHOT_DIR");
   const std::string path = std::string(dir != nullptr ? dir : ".") + "/gallery.bmp";
@@ -239,5 +290,6 @@ TEST(Gallery, EveryControlOnOneDialog) {
   const long long expected =
       54 + static_cast<long long>(((wr.right - wr.left) * 3 + 3) / 4 * 4) * (wr.bottom - wr.top);
   EXPECT_EQ(static_cast<long long>(in.tellg()), expected);
+  x32IIOAction(library.handle, kIIOAttach, 0, reinterpret_cast<intptr_t>(listWindow));
   DestroyWindow(dialog);
 }
