@@ -5,8 +5,8 @@
 #include <new>
 #include <vector>
 
-#include "animation/replacing_file.h"
 #include "platform/x32base/disp32.h"
+#include "platform/x32file/replacing_file.h"
 
 namespace {
 

@@ -92,7 +92,7 @@ function(quillan_windows_targets)
   add_executable(quillanhost ${root}/tools/quillanhost/main.cpp ${root}/engine/bmp_image.cpp
     ${root}/plugin/param_record.cpp)
   target_include_directories(quillanhost PRIVATE ${root})
-  target_link_libraries(quillanhost PRIVATE x32base x32comm xl32iconbtn)
+  target_link_libraries(quillanhost PRIVATE x32base x32comm x32file xl32iconbtn)
   add_dependencies(quillanhost qlnprism)
 
   if(NOT QUILLAN_TESTS)
@@ -185,11 +185,9 @@ function(quillan_windows_targets)
     return()
   endif()
   # The portable suites, built for Windows as well: the same sources against
-  # another C++ runtime and math library. They carry the label "portable":
-  # scripts/test-windows.sh reports their results without failing on them,
-  # since they are written for the native build (two known differences: the
-  # Windows C library's sin(pi) is 1.22461e-16 where the compiler folds
-  # 1.22465e-16, and its temporary folder ends with a separator).
+  # another C++ runtime and math library (label "portable"). They hold the
+  # Windows build to the same results, so they assume nothing a C library may
+  # spell differently: the last bits of sin and cos, how a folder name ends.
   file(GLOB test_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${root}/tests/*)
   foreach(dir ${test_dirs})
     get_filename_component(area ${dir} NAME)

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/x32file/replacing_file.h"
+
 namespace {
 
 constexpr size_t kFileHeaderBytes = 14;
@@ -199,34 +201,6 @@ bool EncodeBmp(Buf32Handle image, BmpHeader header, std::vector<uint8_t>* file,
     RGBToBGR(row.data(), row.data(), static_cast<int>(width));
     std::fill(row.begin() + width * 3, row.end(), 0);
     file->insert(file->end(), row.begin(), row.end());
-  }
-  return true;
-}
-
-bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
-                         std::string* error) {
-  std::filesystem::path temp = path;
-  temp += ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return fail(error, "cannot create " + temp.string());
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      std::filesystem::remove(temp, ignored);
-      return fail(error, "cannot write " + temp.string());
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    return fail(error,
-                "cannot rename " + temp.string() + " to " + path.string() + ": " + ec.message());
   }
   return true;
 }

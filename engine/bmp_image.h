@@ -33,9 +33,6 @@ bool EncodeBmp(Buf32Handle image, BmpHeader header, std::vector<uint8_t>* file, 
 bool SaveBmpImage(const std::filesystem::path& path, Buf32Handle image, BmpHeader header,
                   std::string* error);
 
-// Writes `bytes` to `path` through a temporary file in the same folder.
-bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
-                         std::string* error);
 // Reads a whole file of at most `limit` bytes.
 bool ReadWholeFile(const std::filesystem::path& path, uint64_t limit, std::vector<uint8_t>* bytes,
                    std::string* error);

@@ -2,21 +2,19 @@
 #include "platform/x32clips/iio_file.h"
 
 #include <array>
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <new>
-#include <random>
 #include <string>
 #include <system_error>
 #include <utility>
 #include <vector>
 
 #include "platform/x32clips/iio_store.h"
+#include "platform/x32file/replacing_file.h"
 
 namespace {
 
@@ -297,35 +295,6 @@ std::vector<uint8_t> Serialize(const std::vector<SavedItem>& items) {
   return out;
 }
 
-// Writes the bytes beside `path` under a new name and renames them over it.
-bool ReplaceFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
-  static std::atomic<uint32_t> counter{0};
-  std::random_device device;
-  for (int attempt = 0; attempt < 16; ++attempt) {
-    char suffix[32];
-    const auto now =
-        static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    std::snprintf(suffix, sizeof suffix, ".%08x.tmp",
-                  static_cast<unsigned>(device() ^ now ^ (++counter * 0x9E3779B9u)));
-    std::filesystem::path temp = path;
-    temp += suffix;
-    File f(std::fopen(temp.string().c_str(), "wbx"));
-    std::error_code ec;
-    if (!f) {
-      if (std::filesystem::exists(temp, ec)) continue;  // name taken: another one
-      return false;
-    }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
-    ok = std::fflush(f.get()) == 0 && ok;
-    ok = std::fclose(f.release()) == 0 && ok;
-    if (ok) std::filesystem::rename(temp, path, ec);
-    if (ok && !ec) return true;
-    std::filesystem::remove(temp, ec);
-    return false;
-  }
-  return false;
-}
-
 // Gives the blocks taken by a failed save back to their items (message 5).
 void HandBack(IIOHandle h, std::vector<SavedItem>& items) {
   for (SavedItem& it : items) {
@@ -502,7 +471,9 @@ int32_t x32SaveIIO(const char* path, IIOHandle list, int32_t) {
   }
   try {
     const std::filesystem::path target(path);
-    return Save(list, [&target](const std::vector<uint8_t>& b) { return ReplaceFile(target, b); });
+    return Save(list, [&target](const std::vector<uint8_t>& b) {
+      return WriteFileAtomically(target, b, nullptr);
+    });
   } catch (const std::bad_alloc&) {
     Fail(kIIOErrorMemory, __LINE__);
     return 0;

@@ -1,4 +1,4 @@
-#include "animation/replacing_file.h"
+#include "platform/x32file/replacing_file.h"
 
 #include <atomic>
 #include <chrono>
@@ -83,5 +83,18 @@ bool ReplacingFile::Publish() {
     return false;
   }
   temp_.clear();
+  return true;
+}
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+                         std::string* error) {
+  const auto fail = [&](const char* what) {
+    if (error != nullptr) *error = std::string(what) + " " + path.string();
+    return false;
+  };
+  ReplacingFile file;
+  if (!file.Open(path)) return fail("cannot create");
+  if (!file.Write(bytes.data(), bytes.size()) || !file.Close()) return fail("cannot write");
+  if (!file.Publish()) return fail("cannot replace");
   return true;
 }

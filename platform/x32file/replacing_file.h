@@ -7,9 +7,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <span>
+#include <string>
 
 class ReplacingFile {
  public:
@@ -43,3 +46,8 @@ class ReplacingFile {
   std::unique_ptr<std::FILE, Closer> file_;
   bool failed_ = false;
 };
+
+// Writes `bytes` to `path` through a ReplacingFile. On failure `*error` (when
+// not null) gets a sentence naming the file, and `path` is as it was.
+bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+                         std::string* error);

@@ -2,18 +2,16 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <new>
-#include <random>
-#include <system_error>
 #include <utility>
 #include <vector>
+
+#include "platform/x32file/replacing_file.h"
 
 namespace {
 
@@ -79,79 +77,19 @@ uint32_t AppendRecord(uint32_t handle, int32_t size, const void* record) {
 
 class OutputFile {
  public:
-  OutputFile() = default;
-  OutputFile(const OutputFile&) = delete;
-  OutputFile& operator=(const OutputFile&) = delete;
-  ~OutputFile() { Discard(); }
-
-  bool Open(const std::filesystem::path& destination) {
-    if (!destination.has_filename()) return false;
-    destination_ = destination;
-    static std::atomic<uint32_t> counter{0};
-    std::random_device device;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-      char suffix[32];
-      const auto now =
-          static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-      std::snprintf(suffix, sizeof suffix, ".%08x.part",
-                    static_cast<unsigned>(device() ^ now ^ (++counter * 0x9E3779B9u)));
-      std::filesystem::path candidate = destination;
-      candidate += suffix;
-      std::FILE* f = std::fopen(candidate.string().c_str(), "wbx");
-      if (f != nullptr) {
-        file_.reset(f);
-        temp_ = std::move(candidate);
-        return true;
-      }
-      std::error_code ec;
-      if (!std::filesystem::exists(candidate, ec)) return false;
-    }
-    return false;
-  }
-
-  void Put(const void* data, size_t size) {
-    if (ok_ && size != 0 && std::fwrite(data, 1, size, file_.get()) != size) ok_ = false;
-  }
+  bool Open(const std::filesystem::path& destination) { return file_.Open(destination); }
+  void Put(const void* data, size_t size) { file_.Write(data, size); }
   void Byte(uint8_t b) { Put(&b, 1); }
   void Word(int32_t v) {
     const uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
     Put(b, 2);
   }
-
-  // Closes and renames over the destination; false (and no temporary file)
-  // when anything failed.
-  bool Publish() {
-    if (!file_) return false;
-    if (std::fclose(file_.release()) != 0) ok_ = false;
-    if (ok_) {
-      std::error_code ec;
-      std::filesystem::rename(temp_, destination_, ec);
-      if (!ec) {
-        temp_.clear();
-        return true;
-      }
-    }
-    Discard();
-    return false;
-  }
+  // Renames over the destination; false (and no temporary file) when any
+  // write failed.
+  bool Publish() { return file_.Publish(); }
 
  private:
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  void Discard() {
-    file_.reset();
-    if (!temp_.empty()) {
-      std::error_code ec;
-      std::filesystem::remove(temp_, ec);
-      temp_.clear();
-    }
-  }
-
-  std::filesystem::path destination_;
-  std::filesystem::path temp_;
-  std::unique_ptr<std::FILE, Closer> file_;
-  bool ok_ = true;
+  ReplacingFile file_;
 };
 
 // ---------------------------------------------------------------------------

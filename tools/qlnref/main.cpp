@@ -16,6 +16,7 @@
 #include "palette/presets.h"
 #include "palette/ramp.h"
 #include "platform/x32comm/x32comm.h"
+#include "platform/x32file/replacing_file.h"
 #include "plugin/module_path.h"
 #include "plugin/param_record.h"
 #include "plugin/plugin_action.h"

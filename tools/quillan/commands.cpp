@@ -17,6 +17,7 @@
 #include "engine/script.h"
 #include "platform/x32base/buf32.h"
 #include "platform/x32comm/x32comm.h"
+#include "platform/x32file/replacing_file.h"
 #include "plugin/plugin_info.h"
 #include "tools/quillan/image_files.h"
 #include "tools/quillan/options.h"
@@ -162,8 +163,8 @@ int RunRecordNew(const std::vector<std::string>& args) {
   ParamRecord record{};
   if (auto e = loadRecord(a, record)) return Fail(kExitFailure, *e);
   const auto bytes = SerializeRecord(record);
-  if (auto e = WriteFileAtomically(a.output, bytes.data(), bytes.size()); !e.empty())
-    return Fail(kExitFailure, e);
+  std::string error;
+  if (!WriteFileAtomically(a.output, bytes, &error)) return Fail(kExitFailure, error);
   return 0;
 }
 

@@ -8,6 +8,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/x32file/replacing_file.h"
+
 namespace {
 
 void put32(std::vector<uint8_t>& out, uint32_t v) {
@@ -24,26 +26,6 @@ void chunk(std::vector<uint8_t>& out, const char type[4], const std::vector<uint
 }
 
 }  // namespace
-
-std::string WriteFileAtomically(const std::filesystem::path& path, const void* bytes, size_t size) {
-  std::filesystem::path temp = path;
-  temp += ".part";
-  std::FILE* f = std::fopen(temp.string().c_str(), "wb");
-  if (f == nullptr) return "cannot create " + path.string() + ": " + std::strerror(errno);
-  const bool wrote = std::fwrite(bytes, 1, size, f) == size;
-  const bool closed = std::fclose(f) == 0;
-  if (!wrote || !closed) {
-    std::remove(temp.string().c_str());
-    return "cannot write " + path.string();
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    std::remove(temp.string().c_str());
-    return "cannot write " + path.string() + ": " + ec.message();
-  }
-  return {};
-}
 
 std::string WritePng(const std::filesystem::path& path, Buf32Handle image) {
   uint32_t width = 0, height = 0, bytesPerPixel = 0;
@@ -73,5 +55,6 @@ std::string WritePng(const std::filesystem::path& path, Buf32Handle image) {
   chunk(out, "IHDR", header);
   chunk(out, "IDAT", packed);
   chunk(out, "IEND", {});
-  return WriteFileAtomically(path, out.data(), out.size());
+  std::string error;
+  return WriteFileAtomically(path, out, &error) ? std::string() : error;
 }

@@ -19,6 +19,7 @@
 #include "engine/bmp_image.h"
 #include "platform/x32base/buf32.h"
 #include "platform/x32comm/x32comm.h"
+#include "platform/x32file/replacing_file.h"
 #include "platform/xl32iconbtn/xl32iconbtn.h"
 #include "plugin/param_record.h"
 #include "plugin/plugin_context.h"
