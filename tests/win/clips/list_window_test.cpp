@@ -18,6 +18,7 @@
 #include "platform/x32clips/win/x32clips_win.h"
 #include "platform/x32clips/x32clips.h"
 #include "win/common/module_fixture.h"
+#include "win/common/window_picture.h"
 
 namespace {
 
@@ -214,53 +215,6 @@ SCROLLINFO ScrollOf(HWND w) {
   si.fMask = SIF_ALL;
   GetScrollInfo(w, SB_VERT, &si);
   return si;
-}
-
-// Writes what the screen shows of the window as a 24-bit BMP file and gives
-// its pixels (top-down, COLORREF order) for checks.
-bool SaveWindowPicture(HWND window, const std::string& path, std::vector<COLORREF>* pixels) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  const HDC screen = GetDC(nullptr);
-  const HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = h;  // bottom-up, as the file stores it
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  const HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ old = SelectObject(mem, dib);
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  const DWORD stride = ((w * 3 + 3) / 4) * 4;
-  pixels->assign(static_cast<size_t>(w) * h, 0);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const auto* p = static_cast<const uint8_t*>(bits) + stride * (h - 1 - y) + 3 * x;
-      (*pixels)[static_cast<size_t>(y) * w + x] = RGB(p[2], p[1], p[0]);
-    }
-  BITMAPFILEHEADER fh{};
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof fh + sizeof(BITMAPINFOHEADER);
-  fh.bfSize = fh.bfOffBits + stride * h;
-  const std::string temp = path + ".tmp";
-  bool ok = false;
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
-    out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
-    out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(stride) * h);
-    ok = static_cast<bool>(out);
-  }
-  ok = ok && MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-  SelectObject(mem, old);
-  DeleteObject(dib);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return ok;
 }
 
 LRESULT CALLBACK TopProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -22,6 +22,7 @@
 #include "plugin/plugin_context.h"
 #include "win/common/dialog_tables.h"
 #include "win/common/module_fixture.h"
+#include "win/common/window_picture.h"
 
 namespace {
 
@@ -67,48 +68,6 @@ std::string classOf(HWND w) {
   char name[64] = {};
   GetClassNameA(w, name, sizeof name);
   return name;
-}
-
-// Writes the window's picture as a 24-bit BMP file.
-bool saveWindowPicture(HWND window, const std::string& path) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  const HDC screen = GetDC(nullptr);
-  const HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = h;  // bottom-up, as the file stores it
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  const HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ old = SelectObject(mem, dib);
-  // What the screen shows of the window, frame and controls included.
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  const DWORD stride = ((w * 3 + 3) / 4) * 4;
-  const DWORD pixels = stride * h;
-  BITMAPFILEHEADER fh{};
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof fh + sizeof(BITMAPINFOHEADER);
-  fh.bfSize = fh.bfOffBits + pixels;
-  const std::string temp = path + ".tmp";
-  bool ok = false;
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
-    out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
-    out.write(static_cast<const char*>(bits), pixels);
-    ok = static_cast<bool>(out);
-  }
-  ok = ok && MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-  SelectObject(mem, old);
-  DeleteObject(dib);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return ok;
 }
 
 bool isUpDown(const ControlSpec& c) { return std::strcmp(c.className, "msctls_updown32") == 0; }
@@ -212,7 +171,7 @@ TEST_F(Dialogs, PictureOfTheMainDialog) {
   }
   const char* dir = std::getenv("QUILLAN_SHOT_DIR");
   const std::string path = std::string(dir != nullptr ? dir : ".") + "/dialog200.bmp";
-  ASSERT_TRUE(saveWindowPicture(dialog, path)) << path;
+  ASSERT_TRUE(SaveWindowPicture(dialog, path)) << path;
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   EXPECT_GT(static_cast<long long>(in.tellg()), 100000);
   DestroyWindow(dialog);

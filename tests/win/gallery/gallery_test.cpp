@@ -23,6 +23,7 @@
 #include "platform/xl32iconbtn/xl32iconbtn.h"
 #include "plugin/render_call.h"
 #include "win/common/control_host.h"
+#include "win/common/window_picture.h"
 
 namespace {
 
@@ -83,50 +84,6 @@ class TemplateBuilder {
 
 INT_PTR CALLBACK galleryProc(HWND, UINT message, WPARAM, LPARAM) {
   return message == WM_INITDIALOG ? TRUE : FALSE;
-}
-
-// The window as the screen shows it, as a 24-bit BMP file (written to a
-// temporary name, then renamed).
-bool saveWindowPicture(HWND window, const std::string& path) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  const HDC screen = GetDC(nullptr);
-  const HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  const HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool ok = dib != nullptr;
-  if (ok) {
-    const HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    const DWORD stride = ((w * 3 + 3) / 4) * 4;
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof(BITMAPINFOHEADER);
-    fh.bfSize = fh.bfOffBits + stride * h;
-    const std::string temp = path + ".tmp";
-    {
-      std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-      out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
-      out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
-      out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(stride) * h);
-      ok = static_cast<bool>(out);
-    }
-    ok = ok && MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-    if (!ok) DeleteFileA(temp.c_str());
-    SelectObject(mem, old);
-    DeleteObject(dib);
-  }
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return ok;
 }
 
 PaletteRamp galleryRamp() {
@@ -283,7 +240,7 @@ TEST(Gallery, EveryControlOnOneDialog) {
 
   const char* dir = std::getenv("QUILLAN_SHOT_DIR");
   const std::string path = std::string(dir != nullptr ? dir : ".") + "/gallery.bmp";
-  ASSERT_TRUE(saveWindowPicture(dialog, path)) << path;
+  ASSERT_TRUE(SaveWindowPicture(dialog, path)) << path;
   RECT wr{};
   GetWindowRect(dialog, &wr);
   std::ifstream in(path, std::ios::binary | std::ios::ate);
