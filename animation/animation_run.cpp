@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "engine/renderer.h"
+#include "platform/x32base/buf32_guards.h"
 #include "platform/x32comm/x32comm.h"
 #include "plugin/render_call.h"
 
@@ -34,19 +35,6 @@ std::optional<FrameFileName> MakeFrameFileName(const std::string& chosen, size_t
 }
 
 namespace {
-
-// An image buffer released when the run leaves its scope.
-struct OwnedImage {
-  OwnedImage() = default;
-  OwnedImage(const OwnedImage&) = delete;
-  OwnedImage& operator=(const OwnedImage&) = delete;
-  ~OwnedImage() { release(); }
-  void release() {
-    if (handle != 0) buf32Free(handle);
-    handle = 0;
-  }
-  Buf32Handle handle = 0;
-};
 
 class Run {
  public:
@@ -91,7 +79,7 @@ class Run {
   const AnimationJob& job_;
   FrameSink& sink_;
   ParamRecord frame_{};
-  OwnedImage prepared_;
+  Buf32Owner prepared_;
   int32_t subFirst_ = 0;
   int32_t subLast_ = 0;
   int current_ = 0;  // the frame being made
@@ -129,12 +117,12 @@ AnimationOutcome Run::frames() {
     if (escape()) return AnimationOutcome::kStopped;
     // The preparation took the first step; frame i ends step i + 2.
     notify(kProgressPosition, subLast_);
-    OwnedImage image;
+    Buf32Owner image;
     if (RenderBlend(s + 1, frame_, job_.source, &image.handle, t - s) != 1)
       return AnimationOutcome::kRenderFailed;
     if (!sink_.writeFrame(i, image.handle)) return AnimationOutcome::kWriteFailed;
   }
-  prepared_.release();
+  prepared_.reset();
   current_ = f;
   subLast_ = job_.progress.last;
   if (escape()) {

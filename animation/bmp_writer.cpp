@@ -5,27 +5,11 @@
 #include <new>
 #include <vector>
 
+#include "platform/x32base/buf32_guards.h"
 #include "platform/x32base/disp32.h"
 #include "platform/x32file/replacing_file.h"
 
 namespace {
-
-// Holds a read lock on an image for one scope.
-class ReadLock {
- public:
-  explicit ReadLock(Buf32Handle image)
-      : image_(image), locked_(buf32Lock(image, kBuf32Read, nullptr) != 0) {}
-  ReadLock(const ReadLock&) = delete;
-  ReadLock& operator=(const ReadLock&) = delete;
-  ~ReadLock() {
-    if (locked_) buf32Unlock(image_);
-  }
-  explicit operator bool() const { return locked_; }
-
- private:
-  Buf32Handle image_;
-  bool locked_;
-};
 
 void Put16(uint8_t* p, uint32_t v) {
   p[0] = static_cast<uint8_t>(v);
@@ -48,7 +32,7 @@ int64_t BmpRowBytes(int64_t width) { return (width * 3 + 3) / 4 * 4; }
 
 int WriteBmpFile(const char* fileName, Buf32Handle image) {
   if (fileName == nullptr || fileName[0] == '\0') return 0;
-  const ReadLock lock(image);
+  const Buf32Lock lock(image, kBuf32Read);
   if (!lock) return 0;
   Buf32Desc desc;
   if (!buf32GetInfo(image, &desc)) return 0;

@@ -8,6 +8,7 @@
 #include <random>
 #include <system_error>
 
+#include "platform/x32base/buf32_guards.h"
 #include "platform/x32cvt/x32cvt.h"
 
 namespace {
@@ -18,17 +19,6 @@ constexpr uint8_t kLoopForEver[3] = {0x01, 0x00, 0x00};
 // Colour reduction parameters: 24-bit source, reduction to 256 colours.
 constexpr int32_t kReduceParams[6] = {24, 1, 0, 0, 256, 0};
 
-class ImageOwner {
- public:
-  ImageOwner() = default;
-  ImageOwner(const ImageOwner&) = delete;
-  ImageOwner& operator=(const ImageOwner&) = delete;
-  ~ImageOwner() {
-    if (handle != 0) buf32Free(handle);
-  }
-  Buf32Handle handle = 0;
-};
-
 class PaletteOwner {
  public:
   PaletteOwner() = default;
@@ -36,22 +26,6 @@ class PaletteOwner {
   PaletteOwner& operator=(const PaletteOwner&) = delete;
   ~PaletteOwner() { cvt32FreePalette(palette); }
   Cvt32Palette* palette = nullptr;
-};
-
-class ReadLock {
- public:
-  explicit ReadLock(Buf32Handle image)
-      : image_(image), locked_(buf32Lock(image, kBuf32Read, nullptr) != 0) {}
-  ReadLock(const ReadLock&) = delete;
-  ReadLock& operator=(const ReadLock&) = delete;
-  ~ReadLock() {
-    if (locked_) buf32Unlock(image_);
-  }
-  explicit operator bool() const { return locked_; }
-
- private:
-  Buf32Handle image_;
-  bool locked_;
 };
 
 class ListOwner {
@@ -111,7 +85,7 @@ bool ReadBytes(std::FILE* f, void* data, size_t size) {
 // Reduces the image and writes its frame to the temporary file (at its
 // current position); false on any failure.
 bool WriteFrame(GifJob& job, int32_t frameIndex, Buf32Handle image) {
-  ImageOwner reduced;
+  Buf32Owner reduced;
   PaletteOwner palette;
   if (!cvt32BufType(2, 0, 2, 4, image, &reduced.handle, kReduceParams, 0, &palette.palette, 0, 0) ||
       palette.palette == nullptr)
@@ -121,7 +95,7 @@ bool WriteFrame(GifJob& job, int32_t frameIndex, Buf32Handle image) {
       width != static_cast<uint32_t>(job.width) || height != static_cast<uint32_t>(job.height))
     return false;
   {
-    const ReadLock lock(reduced.handle);
+    const Buf32Lock lock(reduced.handle, kBuf32Read);
     if (!lock) return false;
     for (int32_t y = 0; y < job.height; ++y) {
       uint8_t* row = job.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(job.width);

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/x32base/buf32_guards.h"
 #include "platform/x32file/replacing_file.h"
 
 namespace {
@@ -37,29 +38,6 @@ bool fail(std::string* error, const std::string& message) {
 }
 
 int64_t paddedRow(int64_t width) { return (width * 3 + 3) / 4 * 4; }
-
-// Releases a buffer unless it is handed out.
-struct OwnedBuffer {
-  Buf32Handle handle = 0;
-  ~OwnedBuffer() {
-    if (handle != 0) buf32Free(handle);
-  }
-  Buf32Handle release() {
-    const Buf32Handle h = handle;
-    handle = 0;
-    return h;
-  }
-};
-
-// Keeps a buffer locked for one scope.
-struct Lock {
-  Lock(Buf32Handle h, int mode) : handle(h), ok(buf32Lock(h, mode, nullptr) != 0) {}
-  ~Lock() {
-    if (ok) buf32Unlock(handle);
-  }
-  Buf32Handle handle;
-  bool ok;
-};
 
 }  // namespace
 
@@ -107,12 +85,12 @@ bool DecodeBmp(std::span<const uint8_t> file, Buf32Handle* image, std::string* e
   if (static_cast<int64_t>(file.size() - dataOffset) < needed)
     return fail(error, "BMP pixel data truncated");
 
-  OwnedBuffer out;
+  Buf32Owner out;
   if (!buf32Alloc(&out.handle, 24, static_cast<int>(width), static_cast<int>(height), 0, nullptr))
     return fail(error, "out of memory for the image");
   {
-    Lock lock(out.handle, kBuf32Write);
-    if (!lock.ok) return fail(error, "cannot lock the image");
+    const Buf32Lock lock(out.handle, kBuf32Write);
+    if (!lock) return fail(error, "cannot lock the image");
     std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
     for (int64_t y = 0; y < height; ++y) {
       const int64_t fileRow = topDown ? y : height - 1 - y;
@@ -192,8 +170,8 @@ bool EncodeBmp(Buf32Handle image, BmpHeader header, std::vector<uint8_t>* file,
     put32(*file, 0);
     put32(*file, 0);
   }
-  Lock lock(image, kBuf32Read);
-  if (!lock.ok) return fail(error, "cannot lock the image");
+  const Buf32Lock lock(image, kBuf32Read);
+  if (!lock) return fail(error, "cannot lock the image");
   std::vector<uint8_t> row(static_cast<size_t>(stride), 0);
   for (int64_t y = height - 1; y >= 0; --y) {
     if (!buf32Line(image, static_cast<int>(y), kBuf32Read, row.data()))

@@ -5,6 +5,7 @@
 
 #include "engine/templates.h"
 #include "palette/palette.h"
+#include "platform/x32base/buf32_guards.h"
 #include "platform/x32comm/x32comm.h"
 
 namespace {
@@ -22,22 +23,6 @@ double unitCoordinate(int i, int n) { return n > 1 ? 2.0 * i / (n - 1) : 0.0; }
 
 // The sweep angle reduced into 0..359 degrees.
 int reducedAngle(int32_t degrees) { return ((degrees % 360) + 360) % 360; }
-
-class DestinationLock {
- public:
-  explicit DestinationLock(Buf32Handle h)
-      : handle_(h), locked_(buf32Lock(h, kBuf32ReadWrite, nullptr) != 0) {}
-  ~DestinationLock() {
-    if (locked_) buf32Unlock(handle_);
-  }
-  DestinationLock(const DestinationLock&) = delete;
-  DestinationLock& operator=(const DestinationLock&) = delete;
-  bool locked() const { return locked_; }
-
- private:
-  Buf32Handle handle_;
-  bool locked_;
-};
 
 // Where the ray from (cx, cy) at angle `angle` first leaves the square
 // [-1, 1] x [-1, 1], in pixels. Edges are tried top, right, bottom, left; an
@@ -162,7 +147,7 @@ int RenderSweep(intptr_t /*passThrough*/, const ParamRecord& record, const Buf32
   const int width = info.w[kBuf32DescWidth];
   const int height = info.w[kBuf32DescHeight];
 
-  DestinationLock lock(dest);
+  Buf32Lock lock(dest, kBuf32ReadWrite);
   if (!lock.locked()) return fail(kRenderOutOfMemory, __LINE__);
 
   PaletteTable table{};

@@ -7,6 +7,7 @@
 
 #include "engine/sweep.h"
 #include "engine/templates.h"
+#include "platform/x32base/buf32_guards.h"
 #include "platform/x32cvt/x32cvt.h"
 #include "plugin/param_record.h"
 
@@ -34,42 +35,6 @@ struct ColumnCoordinates {
 };
 
 bool onGround(double r2) { return r2 <= kRingInner2 || r2 >= kRingOuter2; }
-
-class BufferLock {
- public:
-  BufferLock(Buf32Handle h, int mode) : handle_(h), locked_(buf32Lock(h, mode, nullptr) != 0) {}
-  ~BufferLock() {
-    if (locked_) buf32Unlock(handle_);
-  }
-  BufferLock(const BufferLock&) = delete;
-  BufferLock& operator=(const BufferLock&) = delete;
-  bool locked() const { return locked_; }
-
- private:
-  Buf32Handle handle_;
-  bool locked_;
-};
-
-// A buffer freed when it goes out of scope unless released.
-class OwnedBuffer {
- public:
-  OwnedBuffer() = default;
-  ~OwnedBuffer() {
-    if (handle_ != 0) buf32Free(handle_);
-  }
-  OwnedBuffer(const OwnedBuffer&) = delete;
-  OwnedBuffer& operator=(const OwnedBuffer&) = delete;
-  Buf32Handle* address() { return &handle_; }
-  Buf32Handle get() const { return handle_; }
-  Buf32Handle release() {
-    const Buf32Handle h = handle_;
-    handle_ = 0;
-    return h;
-  }
-
- private:
-  Buf32Handle handle_ = 0;
-};
 
 // Width and height of a valid image of the given depth; false otherwise.
 bool imageOfDepth(Buf32Handle image, int bitsPerPixel, int& width, int& height) {
@@ -105,12 +70,12 @@ int MakeRingIndexImage(int width, int height, Buf32Handle* out) {
   description.w[kBuf32DescWidth] = width;
   description.w[kBuf32DescHeight] = height;
 
-  OwnedBuffer colour;
-  if (!RenderSweep(0, record, description, colour.address(), nullptr)) return 0;
+  Buf32Owner colour;
+  if (!RenderSweep(0, record, description, &colour.handle, nullptr)) return 0;
 
   const int32_t params[6] = {24, kCvt32MethodGrey, 0, 0, 256, 0};
-  OwnedBuffer grey;
-  if (!cvt32BufType(2, 0, 2, 4, colour.get(), grey.address(), params, 0, nullptr, 0, 0)) return 0;
+  Buf32Owner grey;
+  if (!cvt32BufType(2, 0, 2, 4, colour.get(), &grey.handle, params, 0, nullptr, 0, 0)) return 0;
   if (!MaskRingImage(grey.get())) return 0;
   *out = grey.release();
   return 1;
@@ -121,7 +86,7 @@ int MaskRingImage(Buf32Handle image) {
   if (!imageOfDepth(image, 8, width, height)) return 0;
   ColumnCoordinates columns;
   if (!columns.make(width)) return 0;
-  BufferLock lock(image, kBuf32ReadWrite);
+  Buf32Lock lock(image, kBuf32ReadWrite);
   if (!lock.locked()) return 0;
 
   for (int row = 0; row < height; ++row) {
@@ -142,7 +107,7 @@ int DrawRampThumbnail(Buf32Handle image, const PaletteTable& table, int interpol
   if (!imageOfDepth(image, 24, width, height)) return 0;
   ColumnCoordinates columns;
   if (!columns.make(width)) return 0;
-  BufferLock lock(image, kBuf32Write);
+  Buf32Lock lock(image, kBuf32Write);
   if (!lock.locked()) return 0;
 
   // The ring: the table round the circle, white inside and outside.

@@ -1,26 +1,13 @@
 #include "controls/win/control_support.h"
 
+#include "platform/x32base/buf32_guards.h"
 #include "platform/x32base/win/disp32.h"
-
-bool ImageBuffer::allocate(int bitsPerPixel, int width, int height) {
-  reset();
-  Buf32Handle handle = 0;
-  if (width <= 0 || height <= 0) return false;
-  if (buf32Alloc(&handle, bitsPerPixel, width, height, 0, nullptr) == 0) return false;
-  handle_ = handle;
-  return true;
-}
-
-void ImageBuffer::reset(Buf32Handle handle) {
-  if (handle_ != 0 && handle_ != handle) buf32Free(handle_);
-  handle_ = handle;
-}
 
 void ShowImageBuffer(HDC dc, Buf32Handle image, int bitsPerPixel, const RECT& rect,
                      HPALETTE palette) {
   uint32_t width = 0, height = 0;
   if (buf32GetWHU(image, &width, &height, nullptr) == 0 || height == 0) return;
-  const BufferLock lock(image, kBuf32Read);
+  const Buf32Lock lock(image, kBuf32Read);
   if (!lock.locked()) return;
   const uint8_t* first = buf32PointAddr(image, 0, 0);
   const int64_t stride = buf32RowBytes(image);

@@ -13,6 +13,7 @@
 
 #include "controls/bevel.h"
 #include "platform/x32base/buf32.h"
+#include "platform/x32base/buf32_guards.h"
 
 // ---- GDI objects ----
 
@@ -74,50 +75,6 @@ class PaintDc {
 };
 
 // ---- image buffers ----
-
-// Owns one image buffer of the image buffer service.
-class ImageBuffer {
- public:
-  ImageBuffer() = default;
-  explicit ImageBuffer(Buf32Handle handle) : handle_(handle) {}
-  ~ImageBuffer() { reset(); }
-  ImageBuffer(ImageBuffer&& other) noexcept : handle_(std::exchange(other.handle_, 0)) {}
-  ImageBuffer& operator=(ImageBuffer&& other) noexcept {
-    if (this != &other) {
-      reset();
-      handle_ = std::exchange(other.handle_, 0);
-    }
-    return *this;
-  }
-  ImageBuffer(const ImageBuffer&) = delete;
-  ImageBuffer& operator=(const ImageBuffer&) = delete;
-
-  // Allocates a zero-filled buffer; false (and empty) on failure.
-  bool allocate(int bitsPerPixel, int width, int height);
-  void reset(Buf32Handle handle = 0);
-  Buf32Handle get() const { return handle_; }
-  bool valid() const { return handle_ != 0 && buf32GetInfo(handle_, nullptr) != 0; }
-
- private:
-  Buf32Handle handle_ = 0;
-};
-
-// Locks a buffer for the life of the guard.
-class BufferLock {
- public:
-  BufferLock(Buf32Handle handle, int mode)
-      : handle_(handle), locked_(handle != 0 && buf32Lock(handle, mode, nullptr) != 0) {}
-  ~BufferLock() {
-    if (locked_) buf32Unlock(handle_);
-  }
-  BufferLock(const BufferLock&) = delete;
-  BufferLock& operator=(const BufferLock&) = delete;
-  bool locked() const { return locked_; }
-
- private:
-  Buf32Handle handle_;
-  bool locked_;
-};
 
 // Shows the rows of a locked image buffer in `rect` through the display
 // service (24 bits per pixel, or 8 with a palette). Rows beyond the image's

@@ -7,6 +7,7 @@
 
 #include "controls/win/control_procs.h"
 #include "controls/win/control_support.h"
+#include "platform/x32base/buf32_guards.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -15,7 +16,7 @@ struct HueBar {
   int width = 0;  // the strip: client size less the frame
   int height = 0;
   int hue = 0;
-  ImageBuffer strip;  // 24-bit width x height
+  Buf32Owner strip;  // 24-bit width x height
 };
 
 bool g_dragging = false;
@@ -24,7 +25,7 @@ HCURSOR g_arrowCursor = nullptr;
 
 // Fills the strip; without working memory it stays as it is.
 void fillStrip(HueBar& bar) {
-  const BufferLock lock(bar.strip.get(), kBuf32Write);
+  const Buf32Lock lock(bar.strip.get(), kBuf32Write);
   if (!lock.locked()) return;
   std::unique_ptr<uint8_t[]> line(new (std::nothrow) uint8_t[static_cast<size_t>(bar.width) * 3]);
   if (!line) return;

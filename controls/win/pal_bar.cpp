@@ -5,6 +5,7 @@
 #include "controls/repeat_bar.h"
 #include "controls/win/control_procs.h"
 #include "controls/win/control_support.h"
+#include "platform/x32base/buf32_guards.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ struct PalBar {
   HWND window = nullptr;  // the live bar, or null
   int width = 0;          // client size less the one-pixel frame
   int height = 0;
-  ImageBuffer image;  // 24-bit width x height; empty when it could not be had
+  Buf32Owner image;  // 24-bit width x height; empty when it could not be had
   int mirror = 0;
   int repeat = 0;
 };
@@ -23,7 +24,7 @@ PalBar g_bar;
 // image keeps its previous rows.
 void rebuild(PalBar& bar) {
   if (!bar.image.valid()) return;
-  const BufferLock lock(bar.image.get(), kBuf32Write);
+  const Buf32Lock lock(bar.image.get(), kBuf32Write);
   if (!lock.locked()) return;
   std::unique_ptr<uint8_t[]> line(new (std::nothrow) uint8_t[static_cast<size_t>(bar.width) * 3]);
   if (!line) return;

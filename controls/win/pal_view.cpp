@@ -5,6 +5,7 @@
 #include "controls/ring_view.h"
 #include "controls/win/control_procs.h"
 #include "controls/win/control_support.h"
+#include "platform/x32base/buf32_guards.h"
 #include "platform/x32base/win/disp32.h"
 
 namespace {
@@ -13,7 +14,7 @@ struct PalView {
   HWND window = nullptr;  // the live view, or null
   int imageWidth = 0;
   int imageHeight = 0;
-  ImageBuffer image;           // the ring index image, owned once handed over
+  Buf32Owner image;            // the ring index image, owned once handed over
   HPALETTE palette = nullptr;  // the display palette; its owner deletes it
 };
 
@@ -28,7 +29,7 @@ void showImage(HDC dc, const PalView& view, const RECT& inner) {
   buf32GetWHU(view.image.get(), &imageWidth, &imageHeight, &bytesPerPixel);
   if (bytesPerPixel != 1) return;
   if (disp32ShowInit(dc, 8, &inner, view.palette) == 0) return;
-  const BufferLock lock(view.image.get(), kBuf32Read);
+  const Buf32Lock lock(view.image.get(), kBuf32Read);
   std::unique_ptr<uint8_t[]> pixels(new (std::nothrow)
                                         uint8_t[static_cast<size_t>(w) * static_cast<size_t>(h)]);
   if (lock.locked() && pixels) {

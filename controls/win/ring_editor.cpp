@@ -11,6 +11,7 @@
 #include "controls/win/control_support.h"
 #include "palette/ring_image.h"
 #include "palette/win/palette_objects.h"
+#include "platform/x32base/buf32_guards.h"
 #include "platform/x32base/win/disp32.h"
 #include "platform/x32comm/win/x32comm_win.h"
 #include "plugin/param_record.h"
@@ -29,7 +30,7 @@ struct RingEditor {
   int hue = 0;
   int ring = 0;
   RingEditorGeometry geometry{};
-  ImageBuffer image;      // 8-bit ring index image, d x d
+  Buf32Owner image;       // 8-bit ring index image, d x d
   UniquePalette source;   // the ramp with the hue shift
   UniquePalette display;  // the source turned by the ring
 };

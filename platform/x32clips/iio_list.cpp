@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/x32base/buf32_guards.h"
 #include "platform/x32clips/iio_store.h"
 #include "platform/x32clips/iio_view.h"
 #include "platform/x32comm/x32comm.h"
@@ -71,22 +72,6 @@ bool ValidDefinition(const IIODefinition& d) {
          InRange(d.selectable, 0, 1) && InRange(d.cellWidth, 1, 1024) &&
          InRange(d.cellHeight, 1, 1024);
 }
-
-// Frees a buffer of the service when dropped unless released.
-class OwnedImage {
- public:
-  explicit OwnedImage(Buf32Handle h = 0) : h_(h) {}
-  OwnedImage(const OwnedImage&) = delete;
-  OwnedImage& operator=(const OwnedImage&) = delete;
-  ~OwnedImage() {
-    if (h_ != 0) buf32Free(h_);
-  }
-  Buf32Handle get() const { return h_; }
-  Buf32Handle release() { return std::exchange(h_, 0); }
-
- private:
-  Buf32Handle h_;
-};
 
 std::string LabelOf(const IIItem& item) {
   return std::string(item.label, strnlen(item.label, sizeof item.label - 1));
@@ -259,7 +244,7 @@ int32_t ItemAction(IIOHandle handle, List& list, int32_t code, uintptr_t wParam,
     case kIIAdd: {
       const auto* in = reinterpret_cast<const IIItem*>(lParam);
       if (in == nullptr || list.destroying) return -1;
-      OwnedImage copy(in->image != 0 ? CopyImage(in->image) : 0);
+      Buf32Owner copy(in->image != 0 ? CopyImage(in->image) : 0);
       if (in->image != 0 && copy.get() == 0) return -1;
       const int32_t id = AddOwnedImage(handle, LabelOf(*in), in->flags, copy.get());
       if (id < 0) return -1;
@@ -293,7 +278,7 @@ int32_t ItemAction(IIOHandle handle, List& list, int32_t code, uintptr_t wParam,
       std::string label = LabelOf(*in);
       Item& item = list.items[static_cast<size_t>(pos)];
       if (in->image != item.image) {
-        OwnedImage copy(in->image != 0 ? CopyImage(in->image) : 0);
+        Buf32Owner copy(in->image != 0 ? CopyImage(in->image) : 0);
         if (in->image != 0 && copy.get() == 0) return 0;
         if (item.image != 0) buf32Free(item.image);
         item.image = copy.release();
@@ -341,7 +326,7 @@ Buf32Handle CopyImage(Buf32Handle source) {
     RecordFailure(kIIOErrorMemory, kSourceFile, __LINE__);
     return 0;
   }
-  OwnedImage copy(raw);
+  Buf32Owner copy(raw);
   std::vector<uint8_t> row;
   try {
     row.resize(static_cast<size_t>(w) * 3);

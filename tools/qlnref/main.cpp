@@ -15,6 +15,7 @@
 #include "engine/renderer.h"
 #include "palette/presets.h"
 #include "palette/ramp.h"
+#include "platform/x32base/buf32_guards.h"
 #include "platform/x32comm/x32comm.h"
 #include "platform/x32file/replacing_file.h"
 #include "plugin/module_path.h"
@@ -27,16 +28,6 @@ namespace {
 
 constexpr int kThumbnailSide = 60;
 constexpr int kTemplateCount = 19;
-
-struct Buffer {
-  Buffer() = default;
-  Buffer(const Buffer&) = delete;
-  Buffer& operator=(const Buffer&) = delete;
-  ~Buffer() {
-    if (handle != 0) buf32Free(handle);
-  }
-  Buf32Handle handle = 0;
-};
 
 int usage() {
   std::fprintf(stderr,
@@ -64,7 +55,7 @@ int writeResources(const std::filesystem::path& dir) {
   std::filesystem::create_directories(dir, ec);
   if (ec) return failWith("cannot create " + dir.string() + ": " + ec.message());
   std::string error;
-  Buffer source;
+  Buf32Owner source;
   if (!buf32Alloc(&source.handle, 24, kThumbnailSide, kThumbnailSide, 0, nullptr))
     return failWith("out of memory");
   Buf32Desc desc{};
@@ -74,7 +65,7 @@ int writeResources(const std::filesystem::path& dir) {
     ParamRecord record = DefaultRecordForHost();
     record.templateIndex = t;
     record.ramp = defaultRamp();
-    Buffer thumb;
+    Buf32Owner thumb;
     if (!RenderThumbnail(0, &record, kRenderKindTexture, desc, kThumbnailSide, kThumbnailSide,
                          source.handle, &thumb.handle))
       return failWith("render of template " + std::to_string(t + 1) + " failed, code " +
@@ -96,7 +87,7 @@ int render(const char* recordPath, const char* inPath, const char* outPath) {
   if (!ReadWholeFile(recordPath, kRecordBytes, &bytes, &error)) return failWith(error);
   const std::optional<ParamRecord> stored = DeserializeRecord(bytes);
   if (!stored) return failWith(std::string(recordPath) + " is not a 1348-byte record");
-  Buffer source, dest;
+  Buf32Owner source, dest;
   if (!LoadBmpImage(inPath, &source.handle, &error)) return failWith(error);
   ParamRecord record = *stored;
   PlugInContext context{};
@@ -113,7 +104,7 @@ int render(const char* recordPath, const char* inPath, const char* outPath) {
 
 int compare(const char* aPath, const char* bPath) {
   std::string error;
-  Buffer a, b;
+  Buf32Owner a, b;
   if (!LoadBmpImage(aPath, &a.handle, &error) || !LoadBmpImage(bPath, &b.handle, &error))
     return failWith(error);
   uint32_t aw = 0, ah = 0, bw = 0, bh = 0;

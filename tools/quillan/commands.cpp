@@ -16,6 +16,7 @@
 #include "animation/frame_sinks.h"
 #include "engine/script.h"
 #include "platform/x32base/buf32.h"
+#include "platform/x32base/buf32_guards.h"
 #include "platform/x32comm/x32comm.h"
 #include "platform/x32file/replacing_file.h"
 #include "plugin/plugin_info.h"
@@ -24,17 +25,6 @@
 #include "tools/quillan/progress_bar.h"
 
 namespace {
-
-// An image buffer owned by the command.
-struct Image {
-  Image() = default;
-  Image(const Image&) = delete;
-  Image& operator=(const Image&) = delete;
-  ~Image() {
-    if (handle != 0) buf32Free(handle);
-  }
-  Buf32Handle handle = 0;
-};
 
 std::string lowerExtension(const std::string& path) {
   std::string ext = std::filesystem::path(path).extension().string();
@@ -131,7 +121,7 @@ int RunRender(const std::vector<std::string>& args) {
   if (auto e = checkMemory(a.width, a.height)) return Fail(kExitFailure, *e);
 
   // The host's image: only its type and size matter.
-  Image source, dest;
+  Buf32Owner source, dest;
   if (!buf32Alloc(&source.handle, 24, a.width, a.height, 0, nullptr))
     return Fail(kExitFailure, "not enough memory for a " + std::to_string(a.width) + "x" +
                                   std::to_string(a.height) + " image");
@@ -208,7 +198,7 @@ int RunAnimate(const std::vector<std::string>& args) {
   job.record = record;
   job.record.storyboardPosition = 0;
 
-  Image source;
+  Buf32Owner source;
   if (!buf32Alloc(&source.handle, 24, a.width, a.height, 0, nullptr))
     return Fail(kExitFailure, "not enough memory for a " + std::to_string(a.width) + "x" +
                                   std::to_string(a.height) + " image");

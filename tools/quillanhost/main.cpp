@@ -18,6 +18,7 @@
 
 #include "engine/bmp_image.h"
 #include "platform/x32base/buf32.h"
+#include "platform/x32base/buf32_guards.h"
 #include "platform/x32comm/x32comm.h"
 #include "platform/x32file/replacing_file.h"
 #include "platform/xl32iconbtn/xl32iconbtn.h"
@@ -41,13 +42,6 @@ struct Module {
   ~Module() {
     if (handle != nullptr) FreeLibrary(handle);
   }
-};
-
-struct Buffer {
-  ~Buffer() {
-    if (handle != 0) buf32Free(handle);
-  }
-  Buf32Handle handle = 0;
 };
 
 int usage() {
@@ -193,7 +187,7 @@ int run(Module& m, const Options& o, int32_t flags) {
   ParamRecord record{};
   if (!loadRecord(m, o.record, record)) return 1;
   std::string error;
-  Buffer source, destination;
+  Buf32Owner source, destination;
   if (!LoadBmpImage(o.files[0], &source.handle, &error)) {
     std::fprintf(stderr, "quillanhost: %s\n", error.c_str());
     return 1;
