@@ -7,21 +7,10 @@
 
 #include "platform/x32base/buf32_guards.h"
 #include "platform/x32base/disp32.h"
+#include "platform/x32file/byte_order.h"
 #include "platform/x32file/replacing_file.h"
 
-namespace {
-
-void Put16(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-
-void Put32(uint8_t* p, uint32_t v) {
-  Put16(p, v);
-  Put16(p + 2, v >> 16);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int32_t BmpPixelsPerMetre(int32_t pixels, int32_t millimetres) {
   if (millimetres <= 0 || pixels <= 0) return kBmpDefaultPixelsPerMetre;
@@ -51,19 +40,19 @@ int WriteBmpFile(const char* fileName, Buf32Handle image) {
   uint8_t* h = header.data();
   h[0] = 'B';
   h[1] = 'M';
-  Put32(h + 2, static_cast<uint32_t>(kBmpPixelOffset + pixelBytes));
-  Put32(h + 10, kBmpPixelOffset);
-  Put32(h + 14, kBmpInfoHeaderBytes);
-  Put32(h + 18, static_cast<uint32_t>(width));
-  Put32(h + 22, static_cast<uint32_t>(height));  // positive: bottom row first
-  Put16(h + 26, 1);
-  Put16(h + 28, static_cast<uint32_t>(bitsPerPixel));
-  Put32(h + 30, 0);
-  Put32(h + 34, static_cast<uint32_t>(pixelBytes));
-  Put32(h + 38,
-        static_cast<uint32_t>(BmpPixelsPerMetre(display.horzPixels, display.horzMillimetres)));
-  Put32(h + 42,
-        static_cast<uint32_t>(BmpPixelsPerMetre(display.vertPixels, display.vertMillimetres)));
+  StoreLe32(h + 2, static_cast<uint32_t>(kBmpPixelOffset + pixelBytes));
+  StoreLe32(h + 10, kBmpPixelOffset);
+  StoreLe32(h + 14, kBmpInfoHeaderBytes);
+  StoreLe32(h + 18, static_cast<uint32_t>(width));
+  StoreLe32(h + 22, static_cast<uint32_t>(height));  // positive: bottom row first
+  StoreLe16(h + 26, 1);
+  StoreLe16(h + 28, static_cast<uint32_t>(bitsPerPixel));
+  StoreLe32(h + 30, 0);
+  StoreLe32(h + 34, static_cast<uint32_t>(pixelBytes));
+  StoreLe32(h + 38,
+            static_cast<uint32_t>(BmpPixelsPerMetre(display.horzPixels, display.horzMillimetres)));
+  StoreLe32(h + 42,
+            static_cast<uint32_t>(BmpPixelsPerMetre(display.vertPixels, display.vertMillimetres)));
 
   ReplacingFile file;
   if (!file.Open(fileName)) return 0;

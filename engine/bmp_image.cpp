@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "platform/x32base/buf32_guards.h"
+#include "platform/x32file/byte_order.h"
 #include "platform/x32file/replacing_file.h"
 
 namespace {
@@ -16,21 +17,8 @@ constexpr uint32_t kCoreHeaderBytes = 12;
 constexpr uint32_t kInfoHeaderBytes = 40;
 constexpr int32_t kPixelsPerMetre = 2835;  // 72 dots per inch
 
-uint16_t get16(std::span<const uint8_t> b, size_t at) {
-  return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
-}
-uint32_t get32(std::span<const uint8_t> b, size_t at) {
-  return static_cast<uint32_t>(b[at]) | (static_cast<uint32_t>(b[at + 1]) << 8) |
-         (static_cast<uint32_t>(b[at + 2]) << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
-}
-void put16(std::vector<uint8_t>& b, uint32_t v) {
-  b.push_back(static_cast<uint8_t>(v));
-  b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void put32(std::vector<uint8_t>& b, uint32_t v) {
-  put16(b, v & 0xFFFF);
-  put16(b, v >> 16);
-}
+uint16_t get16(std::span<const uint8_t> b, size_t at) { return LoadLe16(b.data() + at); }
+uint32_t get32(std::span<const uint8_t> b, size_t at) { return LoadLe32(b.data() + at); }
 
 bool fail(std::string* error, const std::string& message) {
   if (error != nullptr) *error = message;
@@ -149,26 +137,26 @@ bool EncodeBmp(Buf32Handle image, BmpHeader header, std::vector<uint8_t>* file,
   file->reserve(static_cast<size_t>(total));
   file->push_back('B');
   file->push_back('M');
-  put32(*file, static_cast<uint32_t>(total));
-  put32(*file, 0);
-  put32(*file, static_cast<uint32_t>(kFileHeaderBytes + headerBytes));
-  put32(*file, headerBytes);
+  AppendLe32(*file, static_cast<uint32_t>(total));
+  AppendLe32(*file, 0);
+  AppendLe32(*file, static_cast<uint32_t>(kFileHeaderBytes + headerBytes));
+  AppendLe32(*file, headerBytes);
   if (header == BmpHeader::kCore) {
-    put16(*file, static_cast<uint32_t>(width));
-    put16(*file, static_cast<uint32_t>(height));
-    put16(*file, 1);
-    put16(*file, 24);
+    AppendLe16(*file, static_cast<uint32_t>(width));
+    AppendLe16(*file, static_cast<uint32_t>(height));
+    AppendLe16(*file, 1);
+    AppendLe16(*file, 24);
   } else {
-    put32(*file, static_cast<uint32_t>(width));
-    put32(*file, static_cast<uint32_t>(height));
-    put16(*file, 1);
-    put16(*file, 24);
-    put32(*file, 0);  // uncompressed
-    put32(*file, static_cast<uint32_t>(pixelBytes));
-    put32(*file, kPixelsPerMetre);
-    put32(*file, kPixelsPerMetre);
-    put32(*file, 0);
-    put32(*file, 0);
+    AppendLe32(*file, static_cast<uint32_t>(width));
+    AppendLe32(*file, static_cast<uint32_t>(height));
+    AppendLe16(*file, 1);
+    AppendLe16(*file, 24);
+    AppendLe32(*file, 0);  // uncompressed
+    AppendLe32(*file, static_cast<uint32_t>(pixelBytes));
+    AppendLe32(*file, kPixelsPerMetre);
+    AppendLe32(*file, kPixelsPerMetre);
+    AppendLe32(*file, 0);
+    AppendLe32(*file, 0);
   }
   const Buf32Lock lock(image, kBuf32Read);
   if (!lock) return fail(error, "cannot lock the image");

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/record_file.h"
+#include "platform/x32file/byte_order.h"
 #include "plugin/module_path.h"
 
 std::filesystem::path FactoryPatternsFile() { return ModuleFile("prismno.dat"); }
@@ -16,17 +17,6 @@ int LoadFactoryPattern(int n, PatternEntry& entry) {
 namespace {
 
 constexpr int kMaxStops = 256;
-
-void put32(uint8_t* p, int32_t value) {
-  const auto v = static_cast<uint32_t>(value);
-  for (int k = 0; k < 4; ++k) p[k] = static_cast<uint8_t>(v >> (8 * k));
-}
-
-int32_t get32(const uint8_t* p) {
-  uint32_t v = 0;
-  for (int k = 0; k < 4; ++k) v |= static_cast<uint32_t>(p[k]) << (8 * k);
-  return static_cast<int32_t>(v);
-}
 
 // The script text being assembled; it cannot outgrow the entry's field.
 class ScriptBuilder {
@@ -87,13 +77,13 @@ void readSettings(TextRecordReader& reader, PatternEntry& entry) {
 std::array<uint8_t, kPatternEntryBytes> SerializePatternEntry(const PatternEntry& entry) {
   std::array<uint8_t, kPatternEntryBytes> out{};
   uint8_t* p = out.data();
-  put32(p + offsetof(PatternEntry, operationCount), entry.operationCount);
+  StoreLe32(p + offsetof(PatternEntry, operationCount), entry.operationCount);
   std::memcpy(p + offsetof(PatternEntry, scriptText), entry.scriptText, kPatternTextBytes);
-  put32(p + offsetof(PatternEntry, hueShift), entry.hueShift);
-  put32(p + offsetof(PatternEntry, ring), entry.ring);
-  put32(p + offsetof(PatternEntry, mirror), entry.mirror);
-  put32(p + offsetof(PatternEntry, repeat), entry.repeat);
-  put32(p + offsetof(PatternEntry, ramp), entry.ramp.count);
+  StoreLe32(p + offsetof(PatternEntry, hueShift), entry.hueShift);
+  StoreLe32(p + offsetof(PatternEntry, ring), entry.ring);
+  StoreLe32(p + offsetof(PatternEntry, mirror), entry.mirror);
+  StoreLe32(p + offsetof(PatternEntry, repeat), entry.repeat);
+  StoreLe32(p + offsetof(PatternEntry, ramp), entry.ramp.count);
   std::memcpy(p + offsetof(PatternEntry, ramp) + offsetof(PaletteRamp, stops), entry.ramp.stops,
               sizeof entry.ramp.stops);
   return out;
@@ -103,13 +93,13 @@ std::optional<PatternEntry> DeserializePatternEntry(std::span<const uint8_t> byt
   if (bytes.size() != kPatternEntryBytes) return std::nullopt;
   const uint8_t* p = bytes.data();
   PatternEntry entry{};
-  entry.operationCount = get32(p + offsetof(PatternEntry, operationCount));
+  entry.operationCount = LoadLeInt32(p + offsetof(PatternEntry, operationCount));
   std::memcpy(entry.scriptText, p + offsetof(PatternEntry, scriptText), kPatternTextBytes);
-  entry.hueShift = get32(p + offsetof(PatternEntry, hueShift));
-  entry.ring = get32(p + offsetof(PatternEntry, ring));
-  entry.mirror = get32(p + offsetof(PatternEntry, mirror));
-  entry.repeat = get32(p + offsetof(PatternEntry, repeat));
-  entry.ramp.count = get32(p + offsetof(PatternEntry, ramp));
+  entry.hueShift = LoadLeInt32(p + offsetof(PatternEntry, hueShift));
+  entry.ring = LoadLeInt32(p + offsetof(PatternEntry, ring));
+  entry.mirror = LoadLeInt32(p + offsetof(PatternEntry, mirror));
+  entry.repeat = LoadLeInt32(p + offsetof(PatternEntry, repeat));
+  entry.ramp.count = LoadLeInt32(p + offsetof(PatternEntry, ramp));
   std::memcpy(entry.ramp.stops, p + offsetof(PatternEntry, ramp) + offsetof(PaletteRamp, stops),
               sizeof entry.ramp.stops);
   return entry;

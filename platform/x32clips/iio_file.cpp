@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/x32clips/iio_store.h"
+#include "platform/x32file/byte_order.h"
 #include "platform/x32file/replacing_file.h"
 
 namespace {
@@ -32,23 +33,6 @@ constexpr std::array<uint32_t, 256> kCrcTable = [] {
   return t;
 }();
 
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Get32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-void Set32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 // ---------------------------------------------------------------------------
 // Reading
 
@@ -60,12 +44,13 @@ struct Header {
 
 bool CheckHeader(const uint8_t* h, Header* out) {
   if (std::memcmp(h, kIioFileMagic, sizeof kIioFileMagic) != 0) return false;
-  if (Get32(h + 28) != IioCrc32(h, 28)) return false;
-  if (Get16(h + 8) != kIioFileVersion || Get16(h + 10) != kIioHeaderBytes || Get32(h + 24) != 0)
+  if (LoadLe32(h + 28) != IioCrc32(h, 28)) return false;
+  if (LoadLe16(h + 8) != kIioFileVersion || LoadLe16(h + 10) != kIioHeaderBytes ||
+      LoadLe32(h + 24) != 0)
     return false;
-  out->count = Get32(h + 12);
-  out->payloadBytes = Get32(h + 16);
-  out->payloadCrc = Get32(h + 20);
+  out->count = LoadLe32(h + 12);
+  out->payloadBytes = LoadLe32(h + 16);
+  out->payloadCrc = LoadLe32(h + 20);
   return out->count <= static_cast<uint32_t>(kIIOMaxItems) &&
          out->payloadBytes <= kIioMaxPayloadBytes;
 }
@@ -92,7 +77,7 @@ bool ParsePayload(const Header& header, const uint8_t* payload, std::vector<Pars
   for (uint32_t i = 0; i < header.count; ++i) {
     ParsedItem item;
     if (!has(2)) return false;
-    const uint32_t labelBytes = Get16(payload + at);
+    const uint32_t labelBytes = LoadLe16(payload + at);
     at += 2;
     if (labelBytes > kIioMaxLabelBytes || !has(labelBytes)) return false;
     const auto* label = reinterpret_cast<const char*>(payload + at);
@@ -100,9 +85,9 @@ bool ParsePayload(const Header& header, const uint8_t* payload, std::vector<Pars
     item.label.assign(label, labelBytes);
     at += labelBytes;
     if (!has(8)) return false;
-    item.flags = static_cast<int32_t>(Get32(payload + at));
-    item.width = Get16(payload + at + 4);
-    item.height = Get16(payload + at + 6);
+    item.flags = static_cast<int32_t>(LoadLe32(payload + at));
+    item.width = LoadLe16(payload + at + 4);
+    item.height = LoadLe16(payload + at + 6);
     at += 8;
     if ((item.width == 0) != (item.height == 0)) return false;
     if (item.width > static_cast<uint32_t>(kIIOMaxThumbnailSide) ||
@@ -113,7 +98,7 @@ bool ParsePayload(const Header& header, const uint8_t* payload, std::vector<Pars
     item.pixels = payload + at;
     at += static_cast<size_t>(pixelBytes);
     if (!has(4)) return false;
-    item.blockBytes = Get32(payload + at);
+    item.blockBytes = LoadLe32(payload + at);
     at += 4;
     if (item.blockBytes > kIioMaxBlockBytes || !has(item.blockBytes)) return false;
     item.block = payload + at;
@@ -270,13 +255,13 @@ bool ReadPixels(Buf32Handle image, SavedItem* item) {
 std::vector<uint8_t> Serialize(const std::vector<SavedItem>& items) {
   std::vector<uint8_t> out(kIioHeaderBytes, 0);
   for (const SavedItem& it : items) {
-    Put16(out, static_cast<uint32_t>(it.label.size()));
+    AppendLe16(out, static_cast<uint32_t>(it.label.size()));
     out.insert(out.end(), it.label.begin(), it.label.end());
-    Put32(out, static_cast<uint32_t>(it.flags));
-    Put16(out, it.width);
-    Put16(out, it.height);
+    AppendLe32(out, static_cast<uint32_t>(it.flags));
+    AppendLe16(out, it.width);
+    AppendLe16(out, it.height);
     out.insert(out.end(), it.pixels.begin(), it.pixels.end());
-    Put32(out, it.blockBytes);
+    AppendLe32(out, it.blockBytes);
     const auto* b = reinterpret_cast<const uint8_t*>(it.block.get());
     if (it.blockBytes != 0) out.insert(out.end(), b, b + it.blockBytes);
   }
@@ -287,11 +272,11 @@ std::vector<uint8_t> Serialize(const std::vector<SavedItem>& items) {
   h[9] = static_cast<uint8_t>(kIioFileVersion >> 8);
   h[10] = static_cast<uint8_t>(kIioHeaderBytes);
   h[11] = 0;
-  Set32(h + 12, static_cast<uint32_t>(items.size()));
-  Set32(h + 16, static_cast<uint32_t>(payload));
-  Set32(h + 20, IioCrc32(h + kIioHeaderBytes, payload));
-  Set32(h + 24, 0);
-  Set32(h + 28, IioCrc32(h, 28));
+  StoreLe32(h + 12, static_cast<uint32_t>(items.size()));
+  StoreLe32(h + 16, static_cast<uint32_t>(payload));
+  StoreLe32(h + 20, IioCrc32(h + kIioHeaderBytes, payload));
+  StoreLe32(h + 24, 0);
+  StoreLe32(h + 28, IioCrc32(h, 28));
   return out;
 }
 

@@ -3,29 +3,23 @@
 #include <array>
 #include <cstdlib>
 
+#include "platform/x32file/byte_order.h"
+
 namespace {
 
-void put16(std::vector<uint8_t>& b, uint32_t v) {
-  b.push_back(static_cast<uint8_t>(v));
-  b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void put32(std::vector<uint8_t>& b, uint32_t v) {
-  put16(b, v & 0xFFFF);
-  put16(b, v >> 16);
-}
 void putInfoHeader(std::vector<uint8_t>& b, int32_t width, int32_t height, int bits,
                    uint32_t imageBytes, uint32_t colours) {
-  put32(b, 40);
-  put32(b, static_cast<uint32_t>(width));
-  put32(b, static_cast<uint32_t>(height));
-  put16(b, 1);
-  put16(b, static_cast<uint32_t>(bits));
-  put32(b, 0);
-  put32(b, imageBytes);
-  put32(b, 0);
-  put32(b, 0);
-  put32(b, colours);
-  put32(b, 0);
+  AppendLe32(b, 40);
+  AppendLe32(b, static_cast<uint32_t>(width));
+  AppendLe32(b, static_cast<uint32_t>(height));
+  AppendLe16(b, 1);
+  AppendLe16(b, static_cast<uint32_t>(bits));
+  AppendLe32(b, 0);
+  AppendLe32(b, imageBytes);
+  AppendLe32(b, 0);
+  AppendLe32(b, 0);
+  AppendLe32(b, colours);
+  AppendLe32(b, 0);
 }
 
 // The 16 colours of the 4-bit image (the classic display colours), red, green, blue.
@@ -78,9 +72,9 @@ std::vector<uint8_t> MirrorBitmapFile() {
   std::vector<uint8_t> b;
   b.push_back('B');
   b.push_back('M');
-  put32(b, kOffset + kPixels);
-  put32(b, 0);
-  put32(b, kOffset);
+  AppendLe32(b, kOffset + kPixels);
+  AppendLe32(b, 0);
+  AppendLe32(b, kOffset);
   putInfoHeader(b, kMirrorWidth, kMirrorHeight, 4, kPixels, 16);
   for (const auto& c : kVga) {
     b.push_back(c[2]);
@@ -102,20 +96,20 @@ std::vector<uint8_t> HueDragCursorFile() {
   constexpr uint32_t kMaskBytes = kMaskRow * kCursorSide;
   constexpr uint32_t kImageBytes = 40 + 2 * 4 + 2 * kMaskBytes;
   std::vector<uint8_t> b;
-  put16(b, 0);  // reserved
-  put16(b, 2);  // cursor
-  put16(b, 1);  // one image
+  AppendLe16(b, 0);  // reserved
+  AppendLe16(b, 2);  // cursor
+  AppendLe16(b, 1);  // one image
   b.push_back(kCursorSide);
   b.push_back(kCursorSide);
   b.push_back(0);  // colour count (not given)
   b.push_back(0);
-  put16(b, 16);  // hot spot x
-  put16(b, 16);  // hot spot y
-  put32(b, kImageBytes);
-  put32(b, 6 + 16);
+  AppendLe16(b, 16);  // hot spot x
+  AppendLe16(b, 16);  // hot spot y
+  AppendLe32(b, kImageBytes);
+  AppendLe32(b, 6 + 16);
   putInfoHeader(b, kCursorSide, 2 * kCursorSide, 1, 2 * kMaskBytes, 0);
-  put32(b, 0x00000000);  // colour 0 black
-  put32(b, 0x00FFFFFF);  // colour 1 white
+  AppendLe32(b, 0x00000000);  // colour 0 black
+  AppendLe32(b, 0x00FFFFFF);  // colour 1 white
   // Black arrow with a white outline; the rest transparent (and-mask 1, colour 0).
   auto outline = [](int x, int y) {
     if (arrowPixel(x, y)) return false;
