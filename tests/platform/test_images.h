@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/x32base/buf32.h"
+#include "platform/x32base/buf32_guards.h"
 
 struct TestRgb {
   uint8_t r, g, b;
@@ -47,6 +48,27 @@ class TestImage {
  private:
   Buf32Handle handle_ = 0;
 };
+
+// A zero-filled buffer with the given model word; empty when `width` is 0
+// (a place for a render call to create one).
+struct TestBuffer : Buf32Owner {
+  explicit TestBuffer(int width = 0, int height = 0, int32_t model = 0, int bitsPerPixel = 24) {
+    if (width > 0) allocate(bitsPerPixel, width, height, model);
+  }
+};
+
+// The bytes of an image, row by row from the top.
+inline std::vector<uint8_t> ImageBytes(Buf32Handle image) {
+  uint32_t w = 0, h = 0, bytes = 0;
+  std::vector<uint8_t> out;
+  if (!buf32GetWHU(image, &w, &h, &bytes)) return out;
+  const Buf32Lock lock(image, kBuf32Read);
+  if (!lock) return out;
+  const size_t row = static_cast<size_t>(w) * bytes;
+  out.resize(row * h);
+  for (uint32_t y = 0; y < h; ++y) buf32Line(image, static_cast<int>(y), kBuf32Read, &out[y * row]);
+  return out;
+}
 
 // The pixels of a 24-bit image, row by row from the top.
 inline std::vector<TestRgb> ImagePixels(Buf32Handle image) {

@@ -6,32 +6,11 @@
 #include <vector>
 
 #include "engine/renderer.h"
+#include "platform/test_images.h"
 #include "platform/x32comm/x32comm.h"
 #include "plugin/render_call.h"
 
 namespace {
-
-struct Buffer {
-  explicit Buffer(int w = 0, int h = 0, int bits = 24) {
-    if (w > 0) buf32Alloc(&handle, bits, w, h, 5, nullptr);
-  }
-  ~Buffer() {
-    if (handle) buf32Free(handle);
-  }
-  Buffer(const Buffer&) = delete;
-  Buffer& operator=(const Buffer&) = delete;
-  Buf32Handle handle = 0;
-};
-
-std::vector<uint8_t> pixels(Buf32Handle h) {
-  uint32_t w = 0, ht = 0;
-  buf32GetWHU(h, &w, &ht, nullptr);
-  std::vector<uint8_t> out(static_cast<size_t>(w) * ht * 3);
-  buf32Lock(h, kBuf32Read, nullptr);
-  for (uint32_t y = 0; y < ht; ++y) buf32Line(h, static_cast<int>(y), kBuf32Read, &out[y * w * 3]);
-  buf32Unlock(h);
-  return out;
-}
 
 struct PlugInAction : ::testing::Test {
   void SetUp() override {
@@ -61,8 +40,8 @@ struct PlugInAction : ::testing::Test {
     };
   }
 
-  Buffer source{12, 9};
-  Buffer destination;
+  TestBuffer source{12, 9, 5};
+  TestBuffer destination;
   ParamRecord record{};
   PlugInContext context{};
   int dialogRuns = 0;
@@ -180,14 +159,14 @@ TEST_F(PlugInAction, SilentRunCreatesTheDestinationAndRendersTheStoredScript) {
   EXPECT_EQ(SerializeRecord(record), before);
 
   // The same texture as a fresh renderer makes of the record by replaying its script.
-  const std::vector<uint8_t> silent = pixels(destination.handle);
+  const std::vector<uint8_t> silent = ImageBytes(destination.handle);
   ResetModuleRenderer();
   ParamRecord copy = record;
-  Buffer direct;
+  TestBuffer direct;
   SetReplayRequest(2);
   ASSERT_EQ(RenderRecord(0, &copy, kRenderKindTexture, source.handle, 0, &direct.handle, nullptr),
             1);
-  EXPECT_EQ(pixels(direct.handle), silent);
+  EXPECT_EQ(ImageBytes(direct.handle), silent);
   // The script was replayed: the storyboard holds its two operations.
   EXPECT_EQ(TheRenderer().storyboard().count, 2);
 }
@@ -195,12 +174,12 @@ TEST_F(PlugInAction, SilentRunCreatesTheDestinationAndRendersTheStoredScript) {
 TEST_F(PlugInAction, SilentRunIntoAnExistingDestinationRepeatsTheTexture) {
   context.flags = kPlugInFlagSilent;
   ASSERT_EQ(RunPlugInAction(&context, nullptr), 1);
-  const std::vector<uint8_t> first = pixels(destination.handle);
+  const std::vector<uint8_t> first = ImageBytes(destination.handle);
   const Buf32Handle kept = destination.handle;
   ResetModuleRenderer();
   ASSERT_EQ(RunPlugInAction(&context, nullptr), 1);
   EXPECT_EQ(destination.handle, kept);
-  EXPECT_EQ(pixels(destination.handle), first);
+  EXPECT_EQ(ImageBytes(destination.handle), first);
 }
 
 TEST_F(PlugInAction, FailingSilentRunRecordsTheCodeAndLeavesTheHostRecord) {

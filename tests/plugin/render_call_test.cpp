@@ -4,21 +4,10 @@
 
 #include <vector>
 
+#include "platform/test_images.h"
 #include "platform/x32comm/x32comm.h"
 
 namespace {
-
-struct Buffer {
-  explicit Buffer(int w = 0, int h = 0) {
-    if (w > 0) buf32Alloc(&handle, 24, w, h, 7, nullptr);
-  }
-  ~Buffer() {
-    if (handle) buf32Free(handle);
-  }
-  Buffer(const Buffer&) = delete;
-  Buffer& operator=(const Buffer&) = delete;
-  Buf32Handle handle = 0;
-};
 
 struct Calls {
   std::vector<std::pair<int, int>> log;
@@ -42,7 +31,7 @@ struct RenderCall : ::testing::Test {
 }  // namespace
 
 TEST_F(RenderCall, CreatesAMissingDestinationLikeTheSource) {
-  Buffer source(10, 7), dest;
+  TestBuffer source(10, 7, 7), dest;
   ASSERT_EQ(RenderRecord(0, &record, 2, source.handle, 0, &dest.handle, nullptr), 1);
   Buf32Desc d{};
   ASSERT_TRUE(buf32GetInfo(dest.handle, &d));
@@ -53,18 +42,18 @@ TEST_F(RenderCall, CreatesAMissingDestinationLikeTheSource) {
 }
 
 TEST_F(RenderCall, OtherRenderKindsDrawNothingAndSucceed) {
-  Buffer source(4, 4), dest(4, 4);
+  TestBuffer source(4, 4, 7), dest(4, 4, 7);
   ASSERT_EQ(RenderRecord(0, &record, 3, source.handle, 0, &dest.handle, nullptr), 1);
   EXPECT_FALSE(TheRenderer().mapsReady());
 }
 
 TEST_F(RenderCall, FailuresAreRecordedForTheHost) {
-  Buffer dest;
+  TestBuffer dest;
   EXPECT_EQ(RenderRecord(0, &record, 2, 0xBAD, 0, &dest.handle, nullptr), 0);
   EXPECT_EQ(c32GetDLLErrInfo(nullptr), 1001);
   EXPECT_EQ(dest.handle, 0u);
   c32ResetDLLErrInfo();
-  Buffer source(4, 4);
+  TestBuffer source(4, 4, 7);
   ProgressBlock esc{1, nullptr, 0, 0, 100};
   x32SetEscPoll([] { return 1; });
   EXPECT_EQ(RenderRecord(0, &record, 2, source.handle, 0, &dest.handle, &esc), 0);
@@ -75,7 +64,7 @@ TEST_F(RenderCall, FailuresAreRecordedForTheHost) {
 }
 
 TEST_F(RenderCall, ThumbnailsZeroTheSweepCentreAndRestoreTheRecord) {
-  Buffer source(20, 20), thumb;
+  TestBuffer source(20, 20, 7), thumb;
   record.sweepCentreX = 40;
   record.sweepCentreY = -30;
   record.repeat = 321;
@@ -93,7 +82,7 @@ TEST_F(RenderCall, ThumbnailsZeroTheSweepCentreAndRestoreTheRecord) {
 }
 
 TEST_F(RenderCall, FramesShareOneProgressRangeWithOneStartAndOneEnd) {
-  Buffer s0(6, 4), s1(6, 4), s2(6, 4), d0, d1, d2;
+  TestBuffer s0(6, 4, 7), s1(6, 4, 7), s2(6, 4, 7), d0, d1, d2;
   const RenderFrame frames[3] = {
       {s0.handle, 0, &d0.handle}, {s1.handle, 0, &d1.handle}, {s2.handle, 0, &d2.handle}};
   Calls calls;
@@ -124,7 +113,7 @@ TEST_F(RenderCall, FramesShareOneProgressRangeWithOneStartAndOneEnd) {
 }
 
 TEST_F(RenderCall, FramesStopAtTheFirstFailure) {
-  Buffer s0(6, 4), d0, d1;
+  TestBuffer s0(6, 4, 7), d0, d1;
   const RenderFrame frames[2] = {{s0.handle, 0, &d0.handle}, {0xBAD, 0, &d1.handle}};
   EXPECT_EQ(RenderFrames(2, &record, nullptr, frames, 2, 0), 0);
   EXPECT_NE(d0.handle, 0u);

@@ -9,6 +9,7 @@
 
 #include "engine/renderer.h"
 #include "palette/presets.h"
+#include "platform/test_images.h"
 #include "platform/x32base/buf32.h"
 #include "platform/x32comm/x32comm.h"
 #include "plugin/param_record.h"
@@ -19,28 +20,6 @@
 #include "win/common/module_fixture.h"
 
 namespace {
-
-struct Buffer {
-  explicit Buffer(int w = 0, int h = 0) {
-    if (w > 0) buf32Alloc(&handle, 24, w, h, 9, nullptr);
-  }
-  ~Buffer() {
-    if (handle) buf32Free(handle);
-  }
-  Buffer(const Buffer&) = delete;
-  Buffer& operator=(const Buffer&) = delete;
-  Buf32Handle handle = 0;
-};
-
-std::vector<uint8_t> pixels(Buf32Handle h) {
-  uint32_t w = 0, ht = 0;
-  buf32GetWHU(h, &w, &ht, nullptr);
-  std::vector<uint8_t> out(static_cast<size_t>(w) * ht * 3);
-  buf32Lock(h, kBuf32Read, nullptr);
-  for (uint32_t y = 0; y < ht; ++y) buf32Line(h, static_cast<int>(y), kBuf32Read, &out[y * w * 3]);
-  buf32Unlock(h);
-  return out;
-}
 
 // A context block as the host lays it out, every byte 0xCC to start with.
 struct HostBlock {
@@ -131,8 +110,8 @@ struct ModuleAction : ::testing::Test {
     context.record = &record;
     context.command = kPlugInCommandRun;
   }
-  Buffer source{33, 21};
-  Buffer destination;
+  TestBuffer source{33, 21, 9};
+  TestBuffer destination;
   ParamRecord record{};
   PlugInContext context{};
 };
@@ -184,10 +163,10 @@ TEST_F(ModuleAction, SilentRunCreatesTheDestinationWithTheReplayedTexture) {
   // The module's texture is the one the core renders here for the record.
   ResetModuleRenderer();
   ParamRecord copy = record;
-  Buffer here;
+  TestBuffer here;
   SetReplayRequest(2);
   ASSERT_EQ(RenderRecord(0, &copy, 2, source.handle, 0, &here.handle, nullptr), 1);
-  EXPECT_EQ(pixels(here.handle), pixels(destination.handle));
+  EXPECT_EQ(ImageBytes(here.handle), ImageBytes(destination.handle));
   ResetModuleRenderer();
 }
 
