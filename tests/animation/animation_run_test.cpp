@@ -5,20 +5,13 @@
 #include <vector>
 
 #include "engine/renderer.h"
+#include "platform/test_images.h"
 #include "platform/x32comm/x32comm.h"
 #include "plugin/render_call.h"
 
 namespace {
 
-std::vector<uint8_t> pixels(Buf32Handle h) {
-  uint32_t w = 0, ht = 0;
-  buf32GetWHU(h, &w, &ht, nullptr);
-  std::vector<uint8_t> out(size_t{w} * ht * 3);
-  buf32Lock(h, kBuf32Read, nullptr);
-  for (uint32_t y = 0; y < ht; ++y) buf32Line(h, int(y), kBuf32Read, &out[size_t{y} * w * 3]);
-  buf32Unlock(h);
-  return out;
-}
+std::vector<uint8_t> pixels(Buf32Handle h) { return ImageBytes(h); }
 
 // Keeps every frame's pixels; can be told to fail.
 struct MemorySink : FrameSink {
