@@ -38,16 +38,6 @@ TestRgb Sines(int x, int y) {
           Clamp(127.5 + 127.5 * std::sin(0.03 * x + 0.06 * y + 4.0))};
 }
 
-double Psnr(const std::vector<TestRgb>& a, const std::vector<TestRgb>& b) {
-  double sum = 0;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const double dr = a[i].r - b[i].r, dg = a[i].g - b[i].g, db = a[i].b - b[i].b;
-    sum += dr * dr + dg * dg + db * db;
-  }
-  const double mse = sum / (3.0 * static_cast<double>(a.size()));
-  return mse == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
-}
-
 GifTestFile ReadBack(const std::string& name) {
   std::string error;
   auto gif = ReadGif(ReadWholeFile(name), &error);

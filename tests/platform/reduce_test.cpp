@@ -73,16 +73,6 @@ Reduced WithOptions(const TestImage& image, int maxColours, Cvt32Dither dither) 
   return r;
 }
 
-double Psnr(const std::vector<TestRgb>& a, const std::vector<TestRgb>& b) {
-  double sum = 0;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const double dr = a[i].r - b[i].r, dg = a[i].g - b[i].g, db = a[i].b - b[i].b;
-    sum += dr * dr + dg * dg + db * db;
-  }
-  const double mse = sum / (3.0 * static_cast<double>(a.size()));
-  return mse == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
-}
-
 // PSNR after a 5 x 5 box blur of both images: dithering noise averages out,
 // bands of flat colour do not.
 double BlurredPsnr(const std::vector<TestRgb>& a, const std::vector<TestRgb>& b, int width) {
@@ -157,7 +147,7 @@ TEST(ColourReduction, ExactlyAsManyColoursAsAllowedStayExactOneMoreDoesNot) {
     const TestImage image(width, 2, [&](int x, int y) {
       const int i = (x + y * width) % distinct;
       return TestRgb{static_cast<uint8_t>(i), static_cast<uint8_t>(i / 256 * 100 + 30),
-                 static_cast<uint8_t>(255 - i / 2)};
+                     static_cast<uint8_t>(255 - i / 2)};
     });
     const Reduced r = ThroughBufType(image);
     ASSERT_EQ(r.ok, 1);
@@ -253,7 +243,7 @@ TEST(ColourReduction, ImagesWithVeryManyColoursAreReducedToo) {
   TestRandom random(11);
   const TestImage image(300, 300, [&](int, int) {
     return TestRgb{static_cast<uint8_t>(random.Next()), static_cast<uint8_t>(random.Next()),
-               static_cast<uint8_t>(random.Next())};
+                   static_cast<uint8_t>(random.Next())};
   });
   const auto original = ImagePixels(image.handle());
   ASSERT_GT(Distinct(original), 80000);
