@@ -101,29 +101,23 @@ TEST(BmpImage, RejectsDamagedFilesWithAMessageAndNoImage) {
   rejects({}, "empty");
   rejects(std::vector<uint8_t>(good.begin(), good.begin() + 20), "header cut");
   rejects(std::vector<uint8_t>(good.begin(), good.end() - 1), "pixels cut");
-  auto bad = good;
-  bad[0] = 'P';
-  rejects(bad, "signature");
-  bad = good;
-  bad[28] = 32;
-  rejects(bad, "32 bits");
-  bad = good;
-  bad[30] = 1;
-  rejects(bad, "compressed");
-  bad = good;
-  bad[10] = 0xF0;
-  bad[11] = 0xFF;
-  rejects(bad, "offset past the end");
-  bad = good;
-  bad[18] = 0;
-  rejects(bad, "zero width");
-  bad = good;
-  bad[21] = 0x7F;  // height of about 2^31 / 256
-  rejects(bad, "huge height");
-  bad = good;
-  bad[14] = 64;
-  bad[15] = 0x10;
-  rejects(bad, "header size");
+  // One or two header bytes changed.
+  const struct {
+    const char* what;
+    size_t at;
+    uint8_t value;
+    size_t at2;
+    uint8_t value2;
+  } changes[] = {{"signature", 0, 'P', 0, 'P'},    {"32 bits", 28, 32, 28, 32},
+                 {"compressed", 30, 1, 30, 1},     {"offset past the end", 10, 0xF0, 11, 0xFF},
+                 {"zero width", 18, 0, 18, 0},     {"huge height", 21, 0x7F, 21, 0x7F},
+                 {"header size", 14, 64, 15, 0x10}};
+  for (const auto& c : changes) {
+    auto bad = good;
+    bad[c.at] = c.value;
+    bad[c.at2] = c.value2;
+    rejects(bad, c.what);
+  }
 
   // Random damage never crashes and never leaves a buffer behind on failure.
   std::mt19937 rng(7);

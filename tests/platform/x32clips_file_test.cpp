@@ -399,6 +399,9 @@ TEST_F(Files, MissingFilesFoldersAndEmptyNamesAreNotLists) {
 
 TEST_F(Files, CurrentItemNamesTheItemBeingSavedOrLoaded) {
   CountingOwner owner(kBlock);
+  const IIOHandle idle = x32CreateIIO(0);
+  EXPECT_EQ(x32IIAction(idle, kIICurrentItem, 0, 0), -1) << "no save or load under way";
+  x32DestroyIIO(idle);
   std::vector<Expected> want;
   const IIOHandle list = MakeList(owner, &want);
   const std::vector<int32_t> holders = {x32IIOAction(list, kIIOIdAt, 0, 0),

@@ -341,10 +341,6 @@ TEST_F(ListFixture, DestroyHandsEachHeldBlockBackOnce) {
   EXPECT_TRUE(owner.others.empty());
 }
 
-TEST_F(ListFixture, CurrentItemIsAnsweredOnlyInsideSaveAndLoad) {
-  EXPECT_EQ(x32IIAction(list, kIICurrentItem, 0, 0), -1);
-}
-
 TEST_F(ListFixture, MetricsAndScrollingFollowTheView) {
   IIODefinition d{};
   x32IIOAction(list, kIIODefaultDefinition, 0, P(&d));
