@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "palette/palette.h"
+#include "platform/progress_log.h"
 #include "platform/test_images.h"
 #include "platform/x32comm/x32comm.h"
 
@@ -80,21 +81,10 @@ int g_escCalls = 0;
 int g_escPressOnCall = 0;
 int escapeOnCall() { return ++g_escCalls >= g_escPressOnCall ? 1 : 0; }
 
-struct ProgressCall {
-  int32_t code, value;
-  intptr_t user;
-};
-std::vector<ProgressCall> g_progress;
-int32_t recordProgress(int32_t code, int32_t value, int32_t, intptr_t user) {
-  g_progress.push_back({code, value, user});
-  return 0;
-}
-
 class SweepTest : public ::testing::Test {
  protected:
   void SetUp() override {
     c32ResetDLLErrInfo();
-    g_progress.clear();
     g_escCalls = 0;
     liveBefore_ = buf32LiveCount();
   }
@@ -294,23 +284,12 @@ TEST_F(SweepTest, UnusableDestinationsFailWithOutOfMemory) {
 }
 
 TEST_F(SweepTest, ReportsProgressFromStartToEnd) {
-  const ProgressBlock block{0, recordProgress, 77, 10, 60};
+  ProgressLog log;
+  const ProgressBlock block = log.Block(0, 10, 60);
   Buf32Handle h = 0;
   ASSERT_EQ(RenderSweep(0, greyRecord(), describe(8, 25), &h, &block), 1);
   buf32Free(h);
-  ASSERT_GE(g_progress.size(), 3u);
-  EXPECT_EQ(g_progress.front().code, 1);
-  EXPECT_EQ(g_progress.front().value, 10);
-  EXPECT_EQ(g_progress.back().code, 4);
-  EXPECT_EQ(g_progress.back().value, 60);
-  int last = 10;
-  for (size_t i = 1; i + 1 < g_progress.size(); ++i) {
-    EXPECT_EQ(g_progress[i].code, 2);
-    EXPECT_GT(g_progress[i].value, last);
-    last = g_progress[i].value;
-  }
-  EXPECT_EQ(last, 60);  // the last row reaches the end of the range
-  for (const ProgressCall& c : g_progress) EXPECT_EQ(c.user, 77);
+  EXPECT_EQ(log.ExpectOneRun(10, 60), 60);  // the last row reaches the end of the range
 }
 
 TEST_F(SweepTest, EscapeStopsTheRenderPartlyDrawnOnlyWhenTheBlockAsksForIt) {
@@ -322,13 +301,13 @@ TEST_F(SweepTest, EscapeStopsTheRenderPartlyDrawnOnlyWhenTheBlockAsksForIt) {
     SCOPED_TRACE(testing::Message() << c.pressOnCall << " " << c.escapeCheck);
     g_escCalls = 0;
     g_escPressOnCall = c.pressOnCall;
-    g_progress.clear();
+    ProgressLog log;
     c32ResetDLLErrInfo();
     x32SetEscPoll(escapeOnCall);
     ParamRecord r = greyRecord();
     r.ramp.count = 1;
     r.ramp.stops[0] = RampStop{0, 200, 100, 50};
-    const ProgressBlock block{c.escapeCheck, recordProgress, 0, 0, 100};
+    const ProgressBlock block = log.Block(c.escapeCheck, 0, 100);
     Buf32Handle h = 0;
     ASSERT_EQ(RenderSweep(0, r, describe(6, 10), &h, &block), c.result);
     EXPECT_EQ(c32GetDLLErrInfo(nullptr), c.result ? 0 : 5200);
@@ -336,8 +315,8 @@ TEST_F(SweepTest, EscapeStopsTheRenderPartlyDrawnOnlyWhenTheBlockAsksForIt) {
     const Picture p = takePicture(h);
     for (int row = 0; row < 10; ++row)
       EXPECT_EQ(p.at(3, row), row < c.rowsDrawn ? (Rgb{200, 100, 50}) : (Rgb{0, 0, 0})) << row;
-    ASSERT_FALSE(g_progress.empty());
-    EXPECT_EQ(g_progress.back().code, 4);
+    ASSERT_FALSE(log.calls.empty());
+    EXPECT_EQ(log.calls.back().first, kProgressEnd) << "the run ends even when stopped";
     if (!c.escapeCheck) {
       EXPECT_EQ(g_escCalls, 0);
     }
