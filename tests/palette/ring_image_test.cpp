@@ -23,6 +23,16 @@ Rgb colourAt(const std::vector<uint8_t>& img, int w, int x, int y) {
   return Rgb{img[i], img[i + 1], img[i + 2]};
 }
 
+// The bytes of a new ring index image, which is freed.
+std::vector<uint8_t> ringIndexBytes(int w, int h) {
+  Buf32Handle img = 0;
+  EXPECT_EQ(MakeRingIndexImage(w, h, &img), 1) << w << "x" << h;
+  const std::vector<uint8_t> bytes = ImageBytes(img);
+  buf32Free(img);
+  EXPECT_EQ(bytes.size(), static_cast<size_t>(w) * static_cast<size_t>(h)) << "8 bits a pixel";
+  return bytes;
+}
+
 class RingImageTest : public ::testing::Test {
  protected:
   void SetUp() override { liveBefore_ = buf32LiveCount(); }
@@ -32,16 +42,7 @@ class RingImageTest : public ::testing::Test {
 
 TEST_F(RingImageTest, IndexImageIsTheAngleOnTheRingAndGroundElsewhere) {
   const int w = 61, h = 47;
-  Buf32Handle img = 0;
-  ASSERT_EQ(MakeRingIndexImage(w, h, &img), 1);
-  ASSERT_NE(img, 0u);
-  Buf32Desc d;
-  ASSERT_TRUE(buf32GetInfo(img, &d));
-  EXPECT_EQ(d.w[kBuf32DescBitsPerPixel], 8);
-  EXPECT_EQ(d.w[kBuf32DescWidth], w);
-  EXPECT_EQ(d.w[kBuf32DescHeight], h);
-  const auto px = ImageBytes(img);
-  buf32Free(img);
+  const auto px = ringIndexBytes(w, h);
 
   int ringPixels = 0;
   for (int row = 0; row < h; ++row)
@@ -68,10 +69,7 @@ TEST_F(RingImageTest, IndexImageIsTheAngleOnTheRingAndGroundElsewhere) {
 TEST_F(RingImageTest, PixelsExactlyOnTheRingRadiiAreGround) {
   // In a 131 x 131 image eight pixels fall exactly on r = 5/13 or r = 10/13.
   const int size = 131;
-  Buf32Handle img = 0;
-  ASSERT_EQ(MakeRingIndexImage(size, size, &img), 1);
-  const auto px = ImageBytes(img);
-  buf32Free(img);
+  const auto px = ringIndexBytes(size, size);
   int inner = 0, outer = 0;
   for (int row = 0; row < size; ++row)
     for (int col = 0; col < size; ++col) {
@@ -137,10 +135,7 @@ TEST_F(RingImageTest, FailuresLeaveNothingBehind) {
 TEST_F(RingImageTest, TinyIndexImagesAreAllGround) {
   for (int w : {1, 2, 3})
     for (int h : {1, 2, 3}) {
-      Buf32Handle img = 0;
-      ASSERT_EQ(MakeRingIndexImage(w, h, &img), 1) << w << "x" << h;
-      for (uint8_t v : ImageBytes(img)) EXPECT_EQ(v, 255) << w << "x" << h;
-      buf32Free(img);
+      for (uint8_t v : ringIndexBytes(w, h)) EXPECT_EQ(v, 255) << w << "x" << h;
     }
 }
 
@@ -161,11 +156,9 @@ TEST_F(RingImageTest, ThumbnailRingShowsTheTableClockwiseFromTheLeft) {
   PaletteTable table{};
   BuildPaletteTable(0, ramp, table, 1);
   for (int interpolate : {0, 1}) {
-    Buf32Handle img = 0;
-    ASSERT_TRUE(buf32Alloc(&img, 24, size, size, 0, nullptr));
-    ASSERT_EQ(DrawRampThumbnail(img, table, interpolate, ramp, 0), 1);
-    const auto px = ImageBytes(img);
-    buf32Free(img);
+    const TestImage img(24, size, size);
+    ASSERT_EQ(DrawRampThumbnail(img.handle(), table, interpolate, ramp, 0), 1);
+    const auto px = ImageBytes(img.handle());
     const Rgb white{255, 255, 255};
     EXPECT_EQ(colourAt(px, size, c, c), white);      // centre
     EXPECT_EQ(colourAt(px, size, c + 5, c), white);  // inside the ring
@@ -194,11 +187,9 @@ TEST_F(RingImageTest, StopMarkersSitOutsideTheRingInTheirColour) {
     PaletteTable table{};
     BuildPaletteTable(0, ramp, table, 1);
     RotatePaletteTable(table, ring);
-    Buf32Handle img = 0;
-    ASSERT_TRUE(buf32Alloc(&img, 24, size, size, 0, nullptr));
-    ASSERT_EQ(DrawRampThumbnail(img, table, 0, ramp, ring), 1);
-    const auto px = ImageBytes(img);
-    buf32Free(img);
+    const TestImage img(24, size, size);
+    ASSERT_EQ(DrawRampThumbnail(img.handle(), table, 0, ramp, ring), 1);
+    const auto px = ImageBytes(img.handle());
 
     std::vector<std::pair<double, double>> centres;
     for (int k = 0; k < ramp.count; ++k) {
@@ -244,10 +235,8 @@ TEST_F(RingImageTest, ThumbnailOfAnyRampStaysInsideTheImage) {
     for (int ring : {INT32_MIN, -359, 0, 359, INT32_MAX})
       for (int size : {1, 2, 5}) {
         ramp.count = count;
-        Buf32Handle img = 0;
-        ASSERT_TRUE(buf32Alloc(&img, 24, size, size + 1, 0, nullptr));
-        EXPECT_EQ(DrawRampThumbnail(img, table, 1, ramp, ring), 1);
-        buf32Free(img);
+        const TestImage img(24, size, size + 1);
+        EXPECT_EQ(DrawRampThumbnail(img.handle(), table, 1, ramp, ring), 1);
       }
 }
 
