@@ -45,6 +45,7 @@ TEST(BmpWriter, ThreeByTwoImageIsSeventyEightBytesWithTheDocumentedHeaders) {
   EXPECT_EQ(Get32(b, 34), 24u);
   Disp32DevInfo display{};
   ASSERT_EQ(disp32GetDevInfo(&display), 1);
+  EXPECT_EQ(disp32GetDevInfo(nullptr), 0);
   EXPECT_EQ(Get32(b, 38),
             static_cast<uint32_t>(BmpPixelsPerMetre(display.horzPixels, display.horzMillimetres)));
   EXPECT_EQ(Get32(b, 42),
