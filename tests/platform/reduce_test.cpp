@@ -26,15 +26,7 @@ Reduced ReadResult(Buf32Handle result, const Cvt32Palette* palette) {
   r.count = palette->count;
   for (int i = 0; i < palette->count; ++i)
     r.palette.push_back({palette->entries[i][0], palette->entries[i][1], palette->entries[i][2]});
-  uint32_t w = 0, h = 0;
-  buf32GetWHU(result, &w, &h, nullptr);
-  buf32Lock(result, kBuf32Read, nullptr);
-  std::vector<uint8_t> row(w);
-  for (uint32_t y = 0; y < h; ++y) {
-    buf32Line(result, static_cast<int>(y), kBuf32Read, row.data());
-    r.indices.insert(r.indices.end(), row.begin(), row.end());
-  }
-  buf32Unlock(result);
+  r.indices = ImageBytes(result);
   return r;
 }
 
@@ -62,12 +54,12 @@ Reduced WithOptions(const TestImage& image, int maxColours, Cvt32Dither dither) 
   Cvt32ReduceOptions options;
   options.maxColours = maxColours;
   options.dither = dither;
-  buf32Lock(image.handle(), kBuf32Read, nullptr);
-  buf32Lock(out.handle(), kBuf32Write, nullptr);
-  const int ok = cvt32ReduceColoursWith(image.handle(), out.handle(), static_cast<int>(w),
-                                        static_cast<int>(h), options, &palette);
-  buf32Unlock(out.handle());
-  buf32Unlock(image.handle());
+  int ok = 0;
+  {
+    const Buf32Lock read(image.handle(), kBuf32Read), write(out.handle(), kBuf32Write);
+    ok = cvt32ReduceColoursWith(image.handle(), out.handle(), static_cast<int>(w),
+                                static_cast<int>(h), options, &palette);
+  }
   Reduced r = ReadResult(out.handle(), &palette);
   r.ok = ok;
   return r;
