@@ -5,20 +5,14 @@
 #include <vector>
 
 #include "engine/renderer.h"
+#include "platform/progress_log.h"
+#include "platform/test_images.h"
 #include "platform/x32comm/x32comm.h"
 #include "plugin/render_call.h"
 
 namespace {
 
-std::vector<uint8_t> pixels(Buf32Handle h) {
-  uint32_t w = 0, ht = 0;
-  buf32GetWHU(h, &w, &ht, nullptr);
-  std::vector<uint8_t> out(size_t{w} * ht * 3);
-  buf32Lock(h, kBuf32Read, nullptr);
-  for (uint32_t y = 0; y < ht; ++y) buf32Line(h, int(y), kBuf32Read, &out[size_t{y} * w * 3]);
-  buf32Unlock(h);
-  return out;
-}
+std::vector<uint8_t> pixels(Buf32Handle h) { return ImageBytes(h); }
 
 // Keeps every frame's pixels; can be told to fail.
 struct MemorySink : FrameSink {
@@ -131,33 +125,13 @@ TEST_F(Animation, TheStoryboardIsRestoredAndProgressRunsOnce) {
   sb.ops[0] = {9, 9, 1};
   sb.count = 1;
   useOperations({{5, 1, 1}, {12, 3, 1}, {14, 2, 1}}, 6);
-  struct Log {
-    std::vector<std::pair<int, int>> calls;
-    static int32_t fn(int32_t code, int32_t value, int32_t, intptr_t user) {
-      reinterpret_cast<Log*>(user)->calls.emplace_back(code, value);
-      return 1;
-    }
-  } log;
-  job.progress = ProgressBlock{0, Log::fn, reinterpret_cast<intptr_t>(&log), 0, 700};
+  ProgressLog log;
+  job.progress = log.Block(0, 0, 700);
   MemorySink sink;
   ASSERT_EQ(RunAnimation(job, sink), AnimationOutcome::kDone);
   EXPECT_EQ(TheRenderer().storyboard().count, 1);
   EXPECT_EQ(TheRenderer().storyboard().ops[0], (StoryboardOp{9, 9, 1}));
-  ASSERT_FALSE(log.calls.empty());
-  EXPECT_EQ(log.calls.front(), std::make_pair(1, 0));
-  EXPECT_EQ(log.calls.back(), std::make_pair(4, 700));
-  int starts = 0, ends = 0, last = 0;
-  for (auto [code, value] : log.calls) {
-    starts += code == 1;
-    ends += code == 4;
-    if (code == 2) {
-      EXPECT_GE(value, last);
-      last = value;
-    }
-  }
-  EXPECT_EQ(starts, 1);
-  EXPECT_EQ(ends, 1);
-  EXPECT_EQ(last, 700);
+  EXPECT_EQ(log.ExpectOneRun(0, 700, false), 700);
 }
 
 TEST_F(Animation, EscapeStopsTheRunAndAbandonsTheFrameBeingMade) {

@@ -71,16 +71,20 @@ TEST(HueBar, StripRunsRoundTheColourWheel) {
 }
 
 TEST(HueBar, ArrowKeysStepWithinTheRange) {
-  EXPECT_EQ(HueAfterKey(10, HueKey::kLeft).hue, 9);
-  EXPECT_TRUE(HueAfterKey(10, HueKey::kLeft).notify);
-  EXPECT_EQ(HueAfterKey(10, HueKey::kRight).hue, 11);
-  EXPECT_FALSE(HueAfterKey(0, HueKey::kLeft).notify);
-  EXPECT_EQ(HueAfterKey(0, HueKey::kLeft).hue, 0);
-  EXPECT_FALSE(HueAfterKey(359, HueKey::kRight).notify);
-  EXPECT_EQ(HueAfterKey(359, HueKey::kRight).hue, 359);
-  for (HueKey k : {HueKey::kUp, HueKey::kDown}) {
-    EXPECT_TRUE(HueAfterKey(77, k).notify);
-    EXPECT_EQ(HueAfterKey(77, k).hue, 77);
+  struct Case {
+    int hue;
+    HueKey key;
+    int after;
+    bool notify;
+  };
+  for (const Case c : {Case{10, HueKey::kLeft, 9, true}, Case{10, HueKey::kRight, 11, true},
+                       Case{0, HueKey::kLeft, 0, false}, Case{359, HueKey::kRight, 359, false},
+                       Case{77, HueKey::kUp, 77, true}, Case{77, HueKey::kDown, 77, true},
+                       Case{77, HueKey::kOther, 77, false}}) {
+    const auto r = HueAfterKey(c.hue, c.key);
+    EXPECT_EQ(r.notify, c.notify) << c.hue << " " << static_cast<int>(c.key);
+    if (c.notify || c.key != HueKey::kOther) {
+      EXPECT_EQ(r.hue, c.after) << c.hue << " " << static_cast<int>(c.key);
+    }
   }
-  EXPECT_FALSE(HueAfterKey(77, HueKey::kOther).notify);
 }

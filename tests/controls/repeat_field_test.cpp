@@ -6,40 +6,39 @@
 
 #include <string>
 
-TEST(RepeatFieldParse, DecimalTextsAreWholeHundredths) {
+TEST(RepeatFieldParse, DecimalTextsAreWholeHundredthsCheckedAgainstTheRange) {
   struct Case {
     const char* text;
-    int32_t value;
-  } cases[] = {{"2", 200}, {"2.", 200},    {"2.5", 250},  {"2.50", 250}, {"0.05", 5},
-               {".5", 50}, {"1.234", 123}, {"5.00", 500}, {"0", 0},      {"007", 700}};
+    int32_t lo, hi, value;
+    bool invalid;
+  } cases[] = {
+      {"2", 0, 1000, 200, false},
+      {"2.", 0, 1000, 200, false},
+      {"2.5", 0, 1000, 250, false},
+      {"2.50", 0, 1000, 250, false},
+      {"0.05", 0, 1000, 5, false},
+      {".5", 0, 1000, 50, false},
+      {"1.234", 0, 1000, 123, false},
+      {"007", 0, 1000, 700, false},
+      {"0", 0, 1000, 0, false},
+      // The range applies to the hundredths.
+      {"6", 1, 500, 600, true},
+      {"5", 1, 500, 500, false},
+      {"5.01", 1, 500, 501, true},
+      {"0", 1, 500, 0, true},
+      {"0.01", 1, 500, 1, false},
+      // A leading minus negates.
+      {"-1.5", -200, 200, -150, false},
+      {"-1.5", 0, 200, -150, true},
+  };
   for (const Case& c : cases) {
-    const ParsedHundredths p = ParseHundredths(c.text, 0, 100000);
-    EXPECT_EQ(p.value, c.value) << c.text;
-    EXPECT_FALSE(p.invalid) << c.text;
+    SCOPED_TRACE(testing::Message() << '"' << c.text << "\" " << c.lo << ".." << c.hi);
+    const ParsedHundredths p = ParseHundredths(c.text, c.lo, c.hi);
+    EXPECT_EQ(p.value, c.value);
+    EXPECT_EQ(p.invalid, c.invalid);
   }
-}
-
-TEST(RepeatFieldParse, BadCharactersAndSecondPointsAreInvalid) {
-  for (const char* text : {"", "1.2.3", "1..", "2a", "a", "+1", "1-", "1 ", " 1", "1,5"}) {
-    EXPECT_TRUE(ParseHundredths(text, 0, 500).invalid) << '"' << text << '"';
-  }
-}
-
-TEST(RepeatFieldParse, RangeIsCheckedOnTheHundredths) {
-  EXPECT_TRUE(ParseHundredths("6", 1, 500).invalid);
-  EXPECT_EQ(ParseHundredths("6", 1, 500).value, 600);
-  EXPECT_FALSE(ParseHundredths("5", 1, 500).invalid);
-  EXPECT_TRUE(ParseHundredths("5.01", 1, 500).invalid);
-  EXPECT_TRUE(ParseHundredths("0", 1, 500).invalid);
-  EXPECT_FALSE(ParseHundredths("0.01", 1, 500).invalid);
-}
-
-TEST(RepeatFieldParse, LeadingMinusNegates) {
-  const ParsedHundredths p = ParseHundredths("-1.5", -200, 200);
-  EXPECT_FALSE(p.invalid);
-  EXPECT_EQ(p.value, -150);
-  EXPECT_TRUE(ParseHundredths("-1.5", 0, 200).invalid);
-  EXPECT_TRUE(ParseHundredths("--1", -200, 200).invalid);
+  for (const char* text : {"", "1.2.3", "1..", "2a", "a", "+1", "1-", "1 ", " 1", "1,5", "--1"})
+    EXPECT_TRUE(ParseHundredths(text, -500, 500).invalid) << '"' << text << '"';
 }
 
 TEST(RepeatFieldParse, HugeAndLongTextsStayBounded) {
@@ -78,13 +77,9 @@ TEST(RepeatFieldLimit, PointPlusDigitsOfTheLargerBoundPlusSign) {
 }
 
 TEST(RepeatFieldSet, OutsideOneToFiveHundredGivesFiveHundred) {
-  EXPECT_EQ(RepeatSetValue(1), 1);
-  EXPECT_EQ(RepeatSetValue(250), 250);
-  EXPECT_EQ(RepeatSetValue(500), 500);
-  EXPECT_EQ(RepeatSetValue(0), 500);
-  EXPECT_EQ(RepeatSetValue(501), 500);
-  EXPECT_EQ(RepeatSetValue(-3), 500);
-  EXPECT_EQ(RepeatSetValue(int64_t{1} << 40), 500);
+  const std::pair<int64_t, int32_t> cases[] = {
+      {1, 1}, {250, 250}, {500, 500}, {0, 500}, {501, 500}, {-3, 500}, {int64_t{1} << 40, 500}};
+  for (const auto& [in, out] : cases) EXPECT_EQ(RepeatSetValue(in), out) << in;
 }
 
 TEST(RepeatFieldLiveCheck, TypingTwoPointFiveIsAcceptedStepByStep) {

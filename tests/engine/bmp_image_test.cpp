@@ -7,43 +7,23 @@
 #include <fstream>
 #include <random>
 
+#include "platform/scratch_dir.h"
+#include "platform/test_images.h"
+
 namespace {
 
-struct Buffer {
-  ~Buffer() {
-    if (handle) buf32Free(handle);
-  }
-  Buf32Handle handle = 0;
-};
-
 // A w x h image whose pixel (x, y) is (x, y, x + y) mod 256.
-void makeGradient(Buffer& b, int w, int h) {
-  ASSERT_TRUE(buf32Alloc(&b.handle, 24, w, h, 0, nullptr));
-  buf32Lock(b.handle, kBuf32Write, nullptr);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      uint8_t* p = buf32PointAddr(b.handle, x, y);
-      p[0] = static_cast<uint8_t>(x);
-      p[1] = static_cast<uint8_t>(y);
-      p[2] = static_cast<uint8_t>(x + y);
-    }
-  buf32Unlock(b.handle);
+TestRgb gradient(int x, int y) {
+  return {static_cast<uint8_t>(x), static_cast<uint8_t>(y), static_cast<uint8_t>(x + y)};
 }
 
 void expectGradient(Buf32Handle h, int w, int ht) {
+  const TestImage expected(w, ht, gradient);
   uint32_t gw = 0, gh = 0;
   ASSERT_TRUE(buf32GetWHU(h, &gw, &gh, nullptr));
-  ASSERT_EQ(gw, static_cast<uint32_t>(w));
-  ASSERT_EQ(gh, static_cast<uint32_t>(ht));
-  buf32Lock(h, kBuf32Read, nullptr);
-  for (int y = 0; y < ht; ++y)
-    for (int x = 0; x < w; ++x) {
-      const uint8_t* p = buf32PointAddr(h, x, y);
-      ASSERT_EQ(p[0], static_cast<uint8_t>(x));
-      ASSERT_EQ(p[1], static_cast<uint8_t>(y));
-      ASSERT_EQ(p[2], static_cast<uint8_t>(x + y));
-    }
-  buf32Unlock(h);
+  EXPECT_EQ(gw, static_cast<uint32_t>(w));
+  EXPECT_EQ(gh, static_cast<uint32_t>(ht));
+  EXPECT_EQ(ImagePixels(h), ImagePixels(expected.handle()));
 }
 
 uint32_t word(const std::vector<uint8_t>& b, size_t at) {
@@ -53,10 +33,9 @@ uint32_t word(const std::vector<uint8_t>& b, size_t at) {
 }  // namespace
 
 TEST(BmpImage, CoreHeaderFileHasTheTwelveByteHeaderAndBottomUpBlueGreenRedRows) {
-  Buffer image;
-  makeGradient(image, 5, 3);
+  const TestImage image(5, 3, gradient);
   std::vector<uint8_t> file;
-  ASSERT_TRUE(EncodeBmp(image.handle, BmpHeader::kCore, &file, nullptr));
+  ASSERT_TRUE(EncodeBmp(image.handle(), BmpHeader::kCore, &file, nullptr));
   const size_t stride = 16;  // 15 bytes padded to 16
   ASSERT_EQ(file.size(), 14u + 12u + 3 * stride);
   EXPECT_EQ(file[0], 'B');
@@ -78,10 +57,10 @@ TEST(BmpImage, CoreHeaderFileHasTheTwelveByteHeaderAndBottomUpBlueGreenRedRows) 
 TEST(BmpImage, RoundTripsThroughBothHeaders) {
   for (BmpHeader header : {BmpHeader::kCore, BmpHeader::kInfo}) {
     for (int w : {1, 2, 3, 4, 7, 60}) {
-      Buffer image, back;
-      makeGradient(image, w, 5);
+      const TestImage image(w, 5, gradient);
+      TestBuffer back;
       std::vector<uint8_t> file;
-      ASSERT_TRUE(EncodeBmp(image.handle, header, &file, nullptr));
+      ASSERT_TRUE(EncodeBmp(image.handle(), header, &file, nullptr));
       std::string error;
       ASSERT_TRUE(DecodeBmp(file, &back.handle, &error)) << error;
       expectGradient(back.handle, w, 5);
@@ -90,10 +69,10 @@ TEST(BmpImage, RoundTripsThroughBothHeaders) {
 }
 
 TEST(BmpImage, ReadsTopDownInfoFiles) {
-  Buffer image, back;
-  makeGradient(image, 6, 4);
+  const TestImage image(6, 4, gradient);
+  TestBuffer back;
   std::vector<uint8_t> file;
-  ASSERT_TRUE(EncodeBmp(image.handle, BmpHeader::kInfo, &file, nullptr));
+  ASSERT_TRUE(EncodeBmp(image.handle(), BmpHeader::kInfo, &file, nullptr));
   // Turn it into a top-down file: negative height, rows reversed.
   const size_t stride = 20, offset = 54;
   std::vector<uint8_t> flipped(file.begin(), file.begin() + offset);
@@ -107,10 +86,9 @@ TEST(BmpImage, ReadsTopDownInfoFiles) {
 }
 
 TEST(BmpImage, RejectsDamagedFilesWithAMessageAndNoImage) {
-  Buffer image;
-  makeGradient(image, 4, 4);
+  const TestImage image(4, 4, gradient);
   std::vector<uint8_t> good;
-  ASSERT_TRUE(EncodeBmp(image.handle, BmpHeader::kInfo, &good, nullptr));
+  ASSERT_TRUE(EncodeBmp(image.handle(), BmpHeader::kInfo, &good, nullptr));
   const int live = buf32LiveCount();
 
   auto rejects = [&](std::vector<uint8_t> file, const char* what) {
@@ -123,29 +101,23 @@ TEST(BmpImage, RejectsDamagedFilesWithAMessageAndNoImage) {
   rejects({}, "empty");
   rejects(std::vector<uint8_t>(good.begin(), good.begin() + 20), "header cut");
   rejects(std::vector<uint8_t>(good.begin(), good.end() - 1), "pixels cut");
-  auto bad = good;
-  bad[0] = 'P';
-  rejects(bad, "signature");
-  bad = good;
-  bad[28] = 32;
-  rejects(bad, "32 bits");
-  bad = good;
-  bad[30] = 1;
-  rejects(bad, "compressed");
-  bad = good;
-  bad[10] = 0xF0;
-  bad[11] = 0xFF;
-  rejects(bad, "offset past the end");
-  bad = good;
-  bad[18] = 0;
-  rejects(bad, "zero width");
-  bad = good;
-  bad[21] = 0x7F;  // height of about 2^31 / 256
-  rejects(bad, "huge height");
-  bad = good;
-  bad[14] = 64;
-  bad[15] = 0x10;
-  rejects(bad, "header size");
+  // One or two header bytes changed.
+  const struct {
+    const char* what;
+    size_t at;
+    uint8_t value;
+    size_t at2;
+    uint8_t value2;
+  } changes[] = {{"signature", 0, 'P', 0, 'P'},    {"32 bits", 28, 32, 28, 32},
+                 {"compressed", 30, 1, 30, 1},     {"offset past the end", 10, 0xF0, 11, 0xFF},
+                 {"zero width", 18, 0, 18, 0},     {"huge height", 21, 0x7F, 21, 0x7F},
+                 {"header size", 14, 64, 15, 0x10}};
+  for (const auto& c : changes) {
+    auto bad = good;
+    bad[c.at] = c.value;
+    bad[c.at2] = c.value2;
+    rejects(bad, c.what);
+  }
 
   // Random damage never crashes and never leaves a buffer behind on failure.
   std::mt19937 rng(7);
@@ -160,29 +132,25 @@ TEST(BmpImage, RejectsDamagedFilesWithAMessageAndNoImage) {
 }
 
 TEST(BmpImage, WritesThroughATemporaryFileAndReadsBack) {
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() /
-      ("qln_bmp_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-  std::filesystem::create_directories(dir);
-  Buffer image, back;
-  makeGradient(image, 9, 2);
+  const ScratchDir scratch;
+  const std::filesystem::path& dir = scratch.path();
+  const TestImage image(9, 2, gradient);
+  TestBuffer back;
   std::string error;
-  ASSERT_TRUE(SaveBmpImage(dir / "out.bmp", image.handle, BmpHeader::kInfo, &error)) << error;
+  ASSERT_TRUE(SaveBmpImage(dir / "out.bmp", image.handle(), BmpHeader::kInfo, &error)) << error;
   EXPECT_FALSE(std::filesystem::exists(dir / "out.bmp.tmp"));
   ASSERT_TRUE(LoadBmpImage(dir / "out.bmp", &back.handle, &error)) << error;
   expectGradient(back.handle, 9, 2);
   EXPECT_FALSE(LoadBmpImage(dir / "missing.bmp", &back.handle, &error));
   EXPECT_FALSE(
-      SaveBmpImage(dir / "no" / "such" / "dir.bmp", image.handle, BmpHeader::kInfo, &error));
+      SaveBmpImage(dir / "no" / "such" / "dir.bmp", image.handle(), BmpHeader::kInfo, &error));
   EXPECT_FALSE(error.empty());
-  std::filesystem::remove_all(dir);
 }
 
 TEST(BmpImage, OnlyTwentyFourBitImagesAreWritten) {
-  Buffer grey;
-  ASSERT_TRUE(buf32Alloc(&grey.handle, 8, 4, 4, 0, nullptr));
+  const TestImage grey(8, 4, 4);
   std::vector<uint8_t> file;
   std::string error;
-  EXPECT_FALSE(EncodeBmp(grey.handle, BmpHeader::kInfo, &file, &error));
+  EXPECT_FALSE(EncodeBmp(grey.handle(), BmpHeader::kInfo, &file, &error));
   EXPECT_FALSE(EncodeBmp(0, BmpHeader::kInfo, &file, &error));
 }

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cmath>
 #include <random>
 #include <vector>
 
 #include "palette/palette.h"
+#include "platform/progress_log.h"
+#include "platform/test_images.h"
 #include "platform/x32comm/x32comm.h"
 
 namespace {
@@ -41,17 +44,11 @@ struct Picture {
 
 Picture takePicture(Buf32Handle h) {
   Picture p;
-  Buf32Desc d;
-  EXPECT_TRUE(buf32GetInfo(h, &d));
-  p.width = d.w[kBuf32DescWidth];
-  p.height = d.w[kBuf32DescHeight];
-  EXPECT_TRUE(buf32Lock(h, kBuf32Read, nullptr));
-  for (int y = 0; y < p.height; ++y)
-    for (int x = 0; x < p.width; ++x) {
-      const uint8_t* a = buf32PointAddr(h, x, y);
-      p.px.push_back(Rgb{a[0], a[1], a[2]});
-    }
-  buf32Unlock(h);
+  uint32_t w = 0, ht = 0;
+  EXPECT_TRUE(buf32GetWHU(h, &w, &ht, nullptr));
+  p.width = static_cast<int>(w);
+  p.height = static_cast<int>(ht);
+  for (const TestRgb& c : ImagePixels(h)) p.px.push_back(Rgb{c.r, c.g, c.b});
   buf32Free(h);
   return p;
 }
@@ -84,21 +81,10 @@ int g_escCalls = 0;
 int g_escPressOnCall = 0;
 int escapeOnCall() { return ++g_escCalls >= g_escPressOnCall ? 1 : 0; }
 
-struct ProgressCall {
-  int32_t code, value;
-  intptr_t user;
-};
-std::vector<ProgressCall> g_progress;
-int32_t recordProgress(int32_t code, int32_t value, int32_t, intptr_t user) {
-  g_progress.push_back({code, value, user});
-  return 0;
-}
-
 class SweepTest : public ::testing::Test {
  protected:
   void SetUp() override {
     c32ResetDLLErrInfo();
-    g_progress.clear();
     g_escCalls = 0;
     liveBefore_ = buf32LiveCount();
   }
@@ -248,24 +234,20 @@ TEST_F(SweepTest, HueShiftAndRingColourTheSweep) {
   EXPECT_NEAR(turned.at(40, 15).red, 63, 1);
 }
 
-TEST_F(SweepTest, MakesTheDestinationFromTheDescriptionWhenTheHandleIsZero) {
+TEST_F(SweepTest, MakesTheDestinationFromTheDescriptionOrDrawsIntoTheGivenOne) {
   Buf32Handle h = 0;
   Buf32Desc d = describe(13, 7);
   d.w[kBuf32DescModel] = 42;
   ASSERT_EQ(RenderSweep(0, greyRecord(), d, &h, nullptr), 1);
-  ASSERT_NE(h, 0u);
   Buf32Desc info;
   ASSERT_TRUE(buf32GetInfo(h, &info));
   EXPECT_EQ(info.w[kBuf32DescBitsPerPixel], 24);
-  EXPECT_EQ(info.w[kBuf32DescWidth], 13);
-  EXPECT_EQ(info.w[kBuf32DescHeight], 7);
   EXPECT_EQ(info.w[kBuf32DescModel], 42);
-  const Picture p = takePicture(h);
-  EXPECT_EQ(p.at(0, 0).red, sweepGrey(0, 0, 13, 7, greyRecord()));
-}
+  const Picture made = takePicture(h);
+  EXPECT_EQ(made.width, 13);
+  EXPECT_EQ(made.height, 7);
+  EXPECT_EQ(made.at(0, 0).red, sweepGrey(0, 0, 13, 7, greyRecord()));
 
-TEST_F(SweepTest, DrawsIntoAGivenDestinationWithoutMakingAnother) {
-  Buf32Handle h = 0;
   ASSERT_TRUE(buf32Alloc(&h, 24, 11, 9, 0, nullptr));
   const Buf32Handle given = h;
   const int live = buf32LiveCount();
@@ -302,70 +284,51 @@ TEST_F(SweepTest, UnusableDestinationsFailWithOutOfMemory) {
 }
 
 TEST_F(SweepTest, ReportsProgressFromStartToEnd) {
-  const ProgressBlock block{0, recordProgress, 77, 10, 60};
+  ProgressLog log;
+  const ProgressBlock block = log.Block(0, 10, 60);
   Buf32Handle h = 0;
   ASSERT_EQ(RenderSweep(0, greyRecord(), describe(8, 25), &h, &block), 1);
   buf32Free(h);
-  ASSERT_GE(g_progress.size(), 3u);
-  EXPECT_EQ(g_progress.front().code, 1);
-  EXPECT_EQ(g_progress.front().value, 10);
-  EXPECT_EQ(g_progress.back().code, 4);
-  EXPECT_EQ(g_progress.back().value, 60);
-  int last = 10;
-  for (size_t i = 1; i + 1 < g_progress.size(); ++i) {
-    EXPECT_EQ(g_progress[i].code, 2);
-    EXPECT_GT(g_progress[i].value, last);
-    last = g_progress[i].value;
+  EXPECT_EQ(log.ExpectOneRun(10, 60), 60);  // the last row reaches the end of the range
+}
+
+TEST_F(SweepTest, EscapeStopsTheRenderPartlyDrawnOnlyWhenTheBlockAsksForIt) {
+  // The poll is asked once at the start and once after each row.
+  struct Case {
+    int pressOnCall, escapeCheck, result, rowsDrawn;
+  };
+  for (const Case c : {Case{4, 1, 0, 3}, Case{1, 1, 0, 0}, Case{1, 0, 1, 10}}) {
+    SCOPED_TRACE(testing::Message() << c.pressOnCall << " " << c.escapeCheck);
+    g_escCalls = 0;
+    g_escPressOnCall = c.pressOnCall;
+    ProgressLog log;
+    c32ResetDLLErrInfo();
+    x32SetEscPoll(escapeOnCall);
+    ParamRecord r = greyRecord();
+    r.ramp.count = 1;
+    r.ramp.stops[0] = RampStop{0, 200, 100, 50};
+    const ProgressBlock block = log.Block(c.escapeCheck, 0, 100);
+    Buf32Handle h = 0;
+    ASSERT_EQ(RenderSweep(0, r, describe(6, 10), &h, &block), c.result);
+    EXPECT_EQ(c32GetDLLErrInfo(nullptr), c.result ? 0 : 5200);
+    ASSERT_NE(h, 0u);  // a partly drawn destination stays with the caller
+    const Picture p = takePicture(h);
+    for (int row = 0; row < 10; ++row)
+      EXPECT_EQ(p.at(3, row), row < c.rowsDrawn ? (Rgb{200, 100, 50}) : (Rgb{0, 0, 0})) << row;
+    ASSERT_FALSE(log.calls.empty());
+    EXPECT_EQ(log.calls.back().first, kProgressEnd) << "the run ends even when stopped";
+    if (!c.escapeCheck) {
+      EXPECT_EQ(g_escCalls, 0);
+    }
   }
-  EXPECT_EQ(last, 60);  // the last row reaches the end of the range
-  for (const ProgressCall& c : g_progress) EXPECT_EQ(c.user, 77);
-}
-
-TEST_F(SweepTest, EscapeStopsTheRenderPartlyDrawn) {
-  // The poll answers "pressed" on its fourth call: once at the start and once
-  // after each of rows 0, 1 and 2.
-  g_escPressOnCall = 4;
-  x32SetEscPoll(escapeOnCall);
-  ParamRecord r = greyRecord();
-  r.ramp.count = 1;
-  r.ramp.stops[0] = RampStop{0, 200, 100, 50};
-  const ProgressBlock block{1, recordProgress, 0, 0, 100};
-  Buf32Handle h = 0;
-  ASSERT_EQ(RenderSweep(0, r, describe(6, 10), &h, &block), 0);
-  EXPECT_EQ(c32GetDLLErrInfo(nullptr), 5200);
-  ASSERT_NE(h, 0u);  // the partly drawn destination stays with the caller
-  const Picture p = takePicture(h);
-  for (int row = 0; row < 10; ++row)
-    EXPECT_EQ(p.at(3, row), row < 3 ? (Rgb{200, 100, 50}) : (Rgb{0, 0, 0})) << row;
-  ASSERT_FALSE(g_progress.empty());
-  EXPECT_EQ(g_progress.back().code, 4);
-}
-
-TEST_F(SweepTest, EscapeBeforeTheFirstRowDrawsNothing) {
-  g_escPressOnCall = 1;
-  x32SetEscPoll(escapeOnCall);
-  const ProgressBlock block{1, nullptr, 0, 0, 100};
-  Buf32Handle h = 0;
-  ASSERT_EQ(RenderSweep(0, greyRecord(), describe(6, 6), &h, &block), 0);
-  EXPECT_EQ(c32GetDLLErrInfo(nullptr), 5200);
-  const Picture p = takePicture(h);
-  for (const Rgb& c : p.px) EXPECT_EQ(c, (Rgb{0, 0, 0}));
-}
-
-TEST_F(SweepTest, EscapeIsIgnoredUnlessTheBlockAsksForIt) {
-  g_escPressOnCall = 1;
-  x32SetEscPoll(escapeOnCall);
-  const ProgressBlock block{0, nullptr, 0, 0, 100};
-  Buf32Handle h = 0;
-  EXPECT_EQ(RenderSweep(0, greyRecord(), describe(6, 6), &h, &block), 1);
+  Buf32Handle h = 0;  // without a block there is no Escape check either
   EXPECT_EQ(RenderSweep(0, greyRecord(), describe(6, 6), &h, nullptr), 1);
-  EXPECT_EQ(g_escCalls, 0);
   buf32Free(h);
 }
 
-TEST_F(SweepTest, AnyRecordWordsRenderWithoutFault) {
-  const int32_t extremes[] = {INT_MIN, INT_MIN + 1, -100000, -201, -100, -99,   -1,     0,
-                              1,       99,          100,     101,  200,  12345, INT_MAX};
+TEST_F(SweepTest, AnyRecordWordsAndRampsRenderWithoutFault) {
+  const int32_t extremes[] = {INT_MIN, -100000, -201, -100, -99, -1,    0,
+                              1,       99,      100,  101,  200, 12345, INT_MAX};
   ParamRecord r = greyRecord();
   for (int32_t a : extremes)
     for (int32_t cx : extremes)
@@ -377,35 +340,17 @@ TEST_F(SweepTest, AnyRecordWordsRenderWithoutFault) {
         ASSERT_EQ(RenderSweep(0, r, describe(7, 5), &h, nullptr), 1) << a << " " << cx << " " << cy;
         buf32Free(h);
       }
-}
-
-TEST_F(SweepTest, RampsOutOfRangeRenderWithoutFault) {
-  ParamRecord r = greyRecord();
+  r = greyRecord();
   for (int32_t count : {INT_MIN, -1, 0}) {
     r.ramp.count = count;
     for (const Rgb& c : render(r, 5, 5).px) EXPECT_EQ(c, (Rgb{0, 0, 0}));  // no stops, no colour
   }
-  std::mt19937 rng(7);
-  for (int32_t count : {1, 2, 255, 256, 257, INT_MAX}) {
-    for (RampStop& s : r.ramp.stops)
-      s = RampStop{static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()),
-                   static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng())};
-    r.ramp.count = count;
-    r.hueShift = static_cast<int32_t>(rng());
-    r.ring = static_cast<int32_t>(rng());
-    Buf32Handle h = 0;
-    EXPECT_EQ(RenderSweep(0, r, describe(9, 7), &h, nullptr), 1) << count;
-    buf32Free(h);
-  }
-}
-
-TEST_F(SweepTest, RandomRecordsAndTinyImagesRenderWithoutFault) {
   std::mt19937 rng(2024);
   for (int i = 0; i < 200; ++i) {
-    ParamRecord r;
     auto* words = reinterpret_cast<uint32_t*>(&r);
     for (int k = 0; k < kRecordWords; ++k) words[k] = rng();
-    const int w = 1 + static_cast<int>(rng() % 6), h = 1 + static_cast<int>(rng() % 6);
+    if (i % 2) r.ramp.count = std::array<int32_t, 6>{1, 2, 255, 256, 257, INT_MAX}[i % 6];
+    const int w = 1 + static_cast<int>(rng() % 9), h = 1 + static_cast<int>(rng() % 7);
     Buf32Handle dest = 0;
     EXPECT_EQ(RenderSweep(static_cast<intptr_t>(rng()), r, describe(w, h), &dest, nullptr), 1);
     buf32Free(dest);

@@ -7,38 +7,22 @@
 #include <random>
 #include <string>
 
-#include "plugin/module_path.h"
+#include "platform/record_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string rec(const std::string& text) {
-  std::string r = text.substr(0, 18);
-  r.resize(18, ' ');
-  return r + "\r\n";
-}
-
-// n as three digits (more when n is larger).
-std::string number3(int n) {
-  std::string s = std::to_string(n);
-  return std::string(s.size() < 3 ? 3 - s.size() : 0, '0') + s;
-}
-
-std::string stop(int p, int r, int g, int b) {
-  return rec(number3(p) + " " + number3(r) + " " + number3(g) + " " + number3(b));
-}
-
 std::string settings(int hue, int mirror, int repeat) {
-  return rec(number3(hue) + "   " + std::to_string(mirror) + " " + number3(repeat));
+  return Rec(Number3(hue) + "   " + std::to_string(mirror) + " " + Number3(repeat));
 }
 
 // Pattern 7 of the examples: template 5 sample 1 applied, template 12 sample 3
 // sample change only; hue 90, mirror on, repeat 1.50; three stops.
 std::string pattern7() {
-  return rec("#n007") + rec("#c002") + rec(" 051-") + rec(" 123|") + rec("#p") +
-         settings(90, 1, 150) + rec("#m003") + stop(0, 10, 20, 30) + stop(128, 40, 50, 60) +
-         stop(255, 70, 80, 90);
+  return Rec("#n007") + Rec("#c002") + Rec(" 051-") + Rec(" 123|") + Rec("#p") +
+         settings(90, 1, 150) + Rec("#m003") + StopRec(0, 10, 20, 30) + StopRec(128, 40, 50, 60) +
+         StopRec(255, 70, 80, 90);
 }
 
 // An entry whose every byte shows whether the load wrote it.
@@ -50,32 +34,14 @@ PatternEntry marked() {
 
 bool sameBytes(const void* a, const void* b, size_t n) { return std::memcmp(a, b, n) == 0; }
 
-class TemplateFileTest : public ::testing::Test {
+class TemplateFileTest : public RecordFileTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("quillan-patterns-" + std::to_string(std::random_device{}()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    savedModuleDir_ = ModuleDirectory();
-  }
-  void TearDown() override {
-    SetModuleDirectory(savedModuleDir_);
-    fs::remove_all(dir_);
-  }
-  fs::path write(const std::string& bytes) {
-    const fs::path p = dir_ / "prismno.dat";
-    std::ofstream(p, std::ios::binary) << bytes;
-    return p;
-  }
-  fs::path dir_;
-  fs::path savedModuleDir_;
+  fs::path write(const std::string& bytes) { return RecordFileTest::write(bytes, "prismno.dat"); }
 };
 
 TEST_F(TemplateFileTest, PatternWithSettingsAndRamp) {
   const fs::path f =
-      write(rec("#N010") + rec("#n003") + rec("#c001") + rec(" 011-") + pattern7() + rec("#e"));
+      write(Rec("#N010") + Rec("#n003") + Rec("#c001") + Rec(" 011-") + pattern7() + Rec("#e"));
   PatternEntry e{};
   e.ring = 77;
   ASSERT_EQ(LoadFactoryPattern(7, e, f), 1);
@@ -98,8 +64,8 @@ TEST_F(TemplateFileTest, PatternWithSettingsAndRamp) {
 }
 
 TEST_F(TemplateFileTest, ReadsTheFileBesideTheModule) {
-  write(rec("#N007") + pattern7() + rec("#e"));
-  SetModuleDirectory(dir_);
+  write(Rec("#N007") + pattern7() + Rec("#e"));
+  SetModuleDirectory(dir.path());
   PatternEntry e{};
   ASSERT_EQ(LoadFactoryPattern(7, e), 1);
   EXPECT_EQ(PatternScriptText(e), "[007]051-123|()");
@@ -107,8 +73,8 @@ TEST_F(TemplateFileTest, ReadsTheFileBesideTheModule) {
 }
 
 TEST_F(TemplateFileTest, WithoutSettingsOnlyTheStoryboardIsFilled) {
-  const fs::path f = write(rec("#N002") + rec("#n001") + rec("#c002") + rec(" 191-") +
-                           rec(" 022-") + rec("#n002") + rec("#c001") + rec(" 033-") + rec("#e"));
+  const fs::path f = write(Rec("#N002") + Rec("#n001") + Rec("#c002") + Rec(" 191-") +
+                           Rec(" 022-") + Rec("#n002") + Rec("#c001") + Rec(" 033-") + Rec("#e"));
   PatternEntry e = marked();
   const PatternEntry before = e;
   ASSERT_EQ(LoadFactoryPattern(1, e, f), 1);
@@ -119,8 +85,8 @@ TEST_F(TemplateFileTest, WithoutSettingsOnlyTheStoryboardIsFilled) {
 }
 
 TEST_F(TemplateFileTest, ZeroRampCountWritesSettingsOnly) {
-  const fs::path f = write(rec("#N001") + rec("#n001") + rec("#c001") + rec(" 051-") + rec("#p") +
-                           settings(200, 0, 25) + rec("#m000") + stop(0, 1, 1, 1) + rec("#e"));
+  const fs::path f = write(Rec("#N001") + Rec("#n001") + Rec("#c001") + Rec(" 051-") + Rec("#p") +
+                           settings(200, 0, 25) + Rec("#m000") + StopRec(0, 1, 1, 1) + Rec("#e"));
   PatternEntry e = marked();
   const PatternEntry before = e;
   ASSERT_EQ(LoadFactoryPattern(1, e, f), 1);
@@ -132,9 +98,9 @@ TEST_F(TemplateFileTest, ZeroRampCountWritesSettingsOnly) {
 }
 
 TEST_F(TemplateFileTest, RampTagIsSearchedForAfterTheSettings) {
-  const fs::path f = write(rec("#N001") + rec("#n001") + rec("#c001") + rec(" 051-") + rec("#p") +
-                           settings(1, 1, 2) + rec("# remark") + rec("#x999") + rec("#m002") +
-                           stop(0, 5, 5, 5) + stop(255, 6, 6, 6) + rec("#e"));
+  const fs::path f = write(Rec("#N001") + Rec("#n001") + Rec("#c001") + Rec(" 051-") + Rec("#p") +
+                           settings(1, 1, 2) + Rec("# remark") + Rec("#x999") + Rec("#m002") +
+                           StopRec(0, 5, 5, 5) + StopRec(255, 6, 6, 6) + Rec("#e"));
   PatternEntry e{};
   ASSERT_EQ(LoadFactoryPattern(1, e, f), 1);
   ASSERT_EQ(e.ramp.count, 2);
@@ -142,7 +108,7 @@ TEST_F(TemplateFileTest, RampTagIsSearchedForAfterTheSettings) {
 }
 
 TEST_F(TemplateFileTest, HeaderWithoutItsLettersCounts52ButPatternsLoad) {
-  const fs::path f = write(rec("Patterns") + pattern7() + rec("#e"));
+  const fs::path f = write(Rec("Patterns") + pattern7() + Rec("#e"));
   EXPECT_EQ(CountFactoryPatterns(f), 52);
   PatternEntry e{};
   ASSERT_EQ(LoadFactoryPattern(7, e, f), 1);
@@ -150,13 +116,13 @@ TEST_F(TemplateFileTest, HeaderWithoutItsLettersCounts52ButPatternsLoad) {
 }
 
 TEST_F(TemplateFileTest, MissingFileLeavesTheEntryUntouched) {
-  const fs::path missing = dir_ / "prismno.dat";
+  const fs::path missing = dir.path() / "prismno.dat";
   PatternEntry e = marked();
   const PatternEntry before = e;
   EXPECT_EQ(LoadFactoryPattern(1, e, missing), 0);
   EXPECT_TRUE(sameBytes(&e, &before, sizeof e));
   EXPECT_EQ(CountFactoryPatterns(missing), 52);
-  SetModuleDirectory(dir_);
+  SetModuleDirectory(dir.path());
   EXPECT_EQ(LoadFactoryPattern(1, e), 0);
   EXPECT_EQ(CountFactoryPatterns(), 52);
   fs::create_directories(missing);  // a folder is not a pattern file
@@ -166,7 +132,7 @@ TEST_F(TemplateFileTest, MissingFileLeavesTheEntryUntouched) {
 
 TEST_F(TemplateFileTest, AbsentPatternGivesAnEmptyText) {
   const fs::path f =
-      write(rec("#N009") + pattern7() + rec("#e") + rec("#n008") + rec("#c001") + rec(" 011-"));
+      write(Rec("#N009") + pattern7() + Rec("#e") + Rec("#n008") + Rec("#c001") + Rec(" 011-"));
   PatternEntry e{};
   EXPECT_EQ(LoadFactoryPattern(8, e, f), 1);  // after the end record
   EXPECT_EQ(PatternScriptText(e), "");
@@ -176,7 +142,7 @@ TEST_F(TemplateFileTest, AbsentPatternGivesAnEmptyText) {
 }
 
 TEST_F(TemplateFileTest, TruncatedFilesKeepTheTextWellFormed) {
-  const std::string whole = rec("#N007") + pattern7() + rec("#e");
+  const std::string whole = Rec("#N007") + pattern7() + Rec("#e");
   struct Cut {
     size_t records;
     const char* text;
@@ -204,8 +170,8 @@ TEST_F(TemplateFileTest, TruncatedFilesKeepTheTextWellFormed) {
 
 TEST_F(TemplateFileTest, HugeOperationCountsStayInsideTheTextField) {
   // 999 announced, 100 present, then the file ends.
-  std::string s = rec("#N001") + rec("#n001") + rec("#c999");
-  for (int i = 0; i < 100; ++i) s += rec(" 011-");
+  std::string s = Rec("#N001") + Rec("#n001") + Rec("#c999");
+  for (int i = 0; i < 100; ++i) s += Rec(" 011-");
   PatternEntry e = marked();
   ASSERT_EQ(LoadFactoryPattern(1, e, write(s)), 1);
   const std::string text = PatternScriptText(e);
@@ -215,9 +181,9 @@ TEST_F(TemplateFileTest, HugeOperationCountsStayInsideTheTextField) {
   EXPECT_EQ(e.operationCount, 62);
 
   // 70 announced and present: 62 kept, the settings after them still read.
-  std::string t = rec("#N001") + rec("#n001") + rec("#c070");
-  for (int i = 0; i < 70; ++i) t += rec(" 022|");
-  t += rec("#p") + settings(45, 1, 300) + rec("#m001") + stop(9, 9, 9, 9) + rec("#e");
+  std::string t = Rec("#N001") + Rec("#n001") + Rec("#c070");
+  for (int i = 0; i < 70; ++i) t += Rec(" 022|");
+  t += Rec("#p") + settings(45, 1, 300) + Rec("#m001") + StopRec(9, 9, 9, 9) + Rec("#e");
   PatternEntry g{};
   ASSERT_EQ(LoadFactoryPattern(1, g, write(t)), 1);
   EXPECT_EQ(g.operationCount, 62);
@@ -228,11 +194,11 @@ TEST_F(TemplateFileTest, HugeOperationCountsStayInsideTheTextField) {
 }
 
 TEST_F(TemplateFileTest, RampCountsBeyondTheSlotsAreClamped) {
-  std::string s = rec("#N001") + rec("#n001") + rec("#c001") + rec(" 011-") + rec("#p") +
-                  settings(0, 0, 100) + rec("#m300");
-  for (int i = 0; i < 300; ++i) s += stop(i % 256, 1, 2, 3);
+  std::string s = Rec("#N001") + Rec("#n001") + Rec("#c001") + Rec(" 011-") + Rec("#p") +
+                  settings(0, 0, 100) + Rec("#m300");
+  for (int i = 0; i < 300; ++i) s += StopRec(i % 256, 1, 2, 3);
   PatternEntry e{};
-  ASSERT_EQ(LoadFactoryPattern(1, e, write(s + rec("#e"))), 1);
+  ASSERT_EQ(LoadFactoryPattern(1, e, write(s + Rec("#e"))), 1);
   EXPECT_EQ(e.ramp.count, 256);
   EXPECT_EQ(e.ramp.stops[255].position, 255);
 }

@@ -9,39 +9,22 @@
 #include <string>
 #include <vector>
 
-#include "plugin/module_path.h"
+#include "platform/record_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// n as three digits (more when n is larger).
-std::string number3(int n) {
-  std::string s = std::to_string(n);
-  return std::string(s.size() < 3 ? 3 - s.size() : 0, '0') + s;
-}
-
-// A record: the text padded with spaces to 18 bytes and a line end.
-std::string rec(const std::string& text) {
-  std::string r = text.substr(0, 18);
-  r.resize(18, ' ');
-  return r + "\r\n";
-}
-
-std::string stop(int p, int r, int g, int b) {
-  return rec(number3(p) + " " + number3(r) + " " + number3(g) + " " + number3(b));
-}
-
 // Preset k of the test files: two stops that name it, (k, 0, 0) at 0 and
 // (0, k, 0) at 255.
 std::string preset(int k) {
-  return rec("#p" + number3(k)) + rec("#n002") + stop(0, k, 0, 0) + stop(255, 0, k, 0);
+  return Rec("#p" + Number3(k)) + Rec("#n002") + StopRec(0, k, 0, 0) + StopRec(255, 0, k, 0);
 }
 
 std::string fileOf(int count, int presets) {
-  std::string s = rec("#N" + number3(count));
+  std::string s = Rec("#N" + Number3(count));
   for (int k = 1; k <= presets; ++k) s += preset(k);
-  return s + rec("#e");
+  return s + Rec("#e");
 }
 
 bool isPreset(const PaletteRamp& r, int k) {
@@ -62,40 +45,22 @@ PaletteRamp sentinel() {
   return r;
 }
 
-class PresetsTest : public ::testing::Test {
+class PresetsTest : public RecordFileTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("quillan-presets-" + std::to_string(std::random_device{}()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    savedModuleDir_ = ModuleDirectory();
-  }
-  void TearDown() override {
-    SetModuleDirectory(savedModuleDir_);
-    fs::remove_all(dir_);
-  }
-  fs::path write(const std::string& bytes, const std::string& name = "gfill.xpl") {
-    const fs::path p = dir_ / name;
-    std::ofstream(p, std::ios::binary) << bytes;
-    return p;
-  }
+  fs::path write(const std::string& bytes) { return RecordFileTest::write(bytes, "gfill.xpl"); }
   PaletteRamp load(int n, const fs::path& file) {
     PaletteRamp r = sentinel();
     LoadRampPreset(n, r, file);
     return r;
   }
-  fs::path dir_;
-  fs::path savedModuleDir_;
 };
 
 TEST_F(PresetsTest, MissingFileGivesTheDefaultRampAnd52) {
-  const fs::path missing = dir_ / "gfill.xpl";
+  const fs::path missing = dir.path() / "gfill.xpl";
   EXPECT_TRUE(isDefault(load(2, missing)));
   EXPECT_EQ(CountRampPresets(missing), 52);
   // The module's own file: nothing beside the module.
-  SetModuleDirectory(dir_);
+  SetModuleDirectory(dir.path());
   PaletteRamp r = sentinel();
   LoadRampPreset(2, r);
   EXPECT_TRUE(isDefault(r));
@@ -108,7 +73,7 @@ TEST_F(PresetsTest, MissingFileGivesTheDefaultRampAnd52) {
 
 TEST_F(PresetsTest, ReadsTheFileBesideTheModule) {
   write(fileOf(5, 5));
-  SetModuleDirectory(dir_);
+  SetModuleDirectory(dir.path());
   PaletteRamp r = sentinel();
   LoadRampPreset(4, r);
   EXPECT_TRUE(isPreset(r, 4));
@@ -132,8 +97,8 @@ TEST_F(PresetsTest, PresetNumbersGoRoundTheCount) {
 }
 
 TEST_F(PresetsTest, LoadsTheWholeRampWithZeroUnusedSlots) {
-  const fs::path f = write(rec("#N001") + rec("#p001") + rec("#n003") + stop(0, 1, 2, 3) +
-                           stop(100, 4, 5, 6) + stop(200, 7, 8, 9) + rec("#e"));
+  const fs::path f = write(Rec("#N001") + Rec("#p001") + Rec("#n003") + StopRec(0, 1, 2, 3) +
+                           StopRec(100, 4, 5, 6) + StopRec(200, 7, 8, 9) + Rec("#e"));
   const PaletteRamp r = load(1, f);
   ASSERT_EQ(r.count, 3);
   EXPECT_EQ(r.stops[1].position, 100);
@@ -142,17 +107,9 @@ TEST_F(PresetsTest, LoadsTheWholeRampWithZeroUnusedSlots) {
   for (int i = 3; i < 256; ++i) EXPECT_EQ(r.stops[i].position | r.stops[i].red, 0) << i;
 }
 
-TEST_F(PresetsTest, ZeroStopCountLeavesTheRampAsItWas) {
-  const fs::path f =
-      write(rec("#N002") + preset(1) + rec("#p002") + rec("#n000") + stop(0, 9, 9, 9) + rec("#e"));
-  const PaletteRamp before = sentinel();
-  const PaletteRamp after = load(2, f);
-  EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
-}
-
 TEST_F(PresetsTest, StopValuesKeepTheirLowEightBits) {
-  const fs::path f = write(rec("#N001") + rec("#p001") + rec("#n002") + stop(0, 256, 300, 255) +
-                           stop(999, 0, 0, 0) + rec("#e"));
+  const fs::path f = write(Rec("#N001") + Rec("#p001") + Rec("#n002") + StopRec(0, 256, 300, 255) +
+                           StopRec(999, 0, 0, 0) + Rec("#e"));
   const PaletteRamp r = load(1, f);
   ASSERT_EQ(r.count, 2);
   EXPECT_EQ(r.stops[0].red, 0);     // 256
@@ -163,37 +120,61 @@ TEST_F(PresetsTest, StopValuesKeepTheirLowEightBits) {
 
 TEST_F(PresetsTest, NumbersAreReadWithoutDigitChecks) {
   // ':' follows '9': "00:" reads as 10, "0:0" as 100.
-  const fs::path f = write(rec("#N0:0") + rec("#p00:") + rec("#n002") + stop(0, 1, 1, 1) +
-                           stop(255, 2, 2, 2) + rec("#e"));
+  const fs::path f = write(Rec("#N0:0") + Rec("#p00:") + Rec("#n002") + StopRec(0, 1, 1, 1) +
+                           StopRec(255, 2, 2, 2) + Rec("#e"));
   EXPECT_EQ(CountRampPresets(f), 100);
   const PaletteRamp r = load(10, f);
   ASSERT_EQ(r.count, 2);
   EXPECT_EQ(r.stops[1].red, 2);
 }
 
-TEST_F(PresetsTest, HeaderWithoutItsLettersStillServesPresets) {
-  const fs::path f = write(rec("XX003") + preset(1) + preset(2) + preset(3) + rec("#e"));
-  EXPECT_EQ(CountRampPresets(f), 52);
-  EXPECT_TRUE(isPreset(load(3, f), 3));
-  EXPECT_TRUE(isPreset(load(4, f), 1));  // taken round the header's 3
-}
-
 TEST_F(PresetsTest, PresetsAreFoundByNumberNotOrder) {
-  std::string s = rec("#N003") + preset(3) + preset(1);
+  std::string s = Rec("#N003") + preset(3) + preset(1);
   // Byte 0 of a preset header is not checked; other records before the stop
   // count are skipped.
-  s += rec("?p002") + rec("note") + rec("#e002") + rec("#n002") + stop(0, 2, 0, 0) +
-       stop(255, 0, 2, 0) + rec("#e");
+  s += Rec("?p002") + Rec("note") + Rec("#e002") + Rec("#n002") + StopRec(0, 2, 0, 0) +
+       StopRec(255, 0, 2, 0) + Rec("#e");
   const fs::path f = write(s);
   EXPECT_TRUE(isPreset(load(1, f), 1));
   EXPECT_TRUE(isPreset(load(2, f), 2));
   EXPECT_TRUE(isPreset(load(3, f), 3));
 }
 
-TEST_F(PresetsTest, EndRecordOrEndOfFileBeforeThePresetGiveTheDefault) {
-  EXPECT_TRUE(isDefault(load(2, write(rec("#N003") + preset(1) + rec("#e") + preset(2)))));
-  EXPECT_TRUE(isDefault(load(2, write(rec("#N003") + preset(1)))));  // no end record
-  EXPECT_TRUE(isDefault(load(1, write(rec("#N000") + preset(1) + rec("#e")))));
+// Each case: a file, the preset asked for, the preset it gives (0: the
+// default ramp, -1: the ramp left as it was) and the count it reports.
+TEST_F(PresetsTest, HeadersEndsAndShortFilesDecideWhatIsFound) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    int n, gives, count;
+  };
+  const Case cases[] = {
+      {"empty", "", 2, 0, 52},
+      {"header only", "#N052", 2, 0, 52},
+      {"shorter than a record", std::string(19, '#'), 2, 0, 52},
+      {"header without its letters", Rec("XX003") + preset(1) + preset(2) + preset(3) + Rec("#e"),
+       3, 3, 52},
+      {"... taken round its 3", Rec("XX003") + preset(1) + preset(2) + preset(3) + Rec("#e"), 4, 1,
+       52},
+      {"end record before the preset", Rec("#N003") + preset(1) + Rec("#e") + preset(2), 2, 0, 3},
+      {"no end record", Rec("#N003") + preset(1), 2, 0, 3},
+      {"count of zero", Rec("#N000") + preset(1) + Rec("#e"), 1, 0, 0},
+      {"more presets claimed than held", fileOf(999, 2), 2, 2, 999},
+      {"... a missing one", fileOf(999, 2), 500, 0, 999},
+      {"... taken round 999", fileOf(999, 2), 1001, 2, 999},
+      {"zero stops",
+       Rec("#N002") + preset(1) + Rec("#p002") + Rec("#n000") + StopRec(0, 9, 9, 9) + Rec("#e"), 2,
+       -1, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const fs::path f = write(c.bytes);
+    const PaletteRamp r = load(c.n, f);
+    const PaletteRamp untouched = sentinel();
+    const bool same = std::memcmp(&r, &untouched, sizeof r) == 0;
+    EXPECT_TRUE(c.gives > 0 ? isPreset(r, c.gives) : c.gives == 0 ? isDefault(r) : same);
+    EXPECT_EQ(CountRampPresets(f), c.count);
+  }
 }
 
 TEST_F(PresetsTest, TruncatedFilesGiveTheDefault) {
@@ -214,30 +195,15 @@ TEST_F(PresetsTest, TruncatedFilesGiveTheDefault) {
 
 TEST_F(PresetsTest, StopCountsBeyondTheFileOrTheRamp) {
   // A count of 999 with three stop records: the file ends inside the preset.
-  EXPECT_TRUE(isDefault(load(1, write(rec("#N001") + rec("#p001") + rec("#n999") +
-                                      stop(0, 1, 1, 1) + stop(1, 1, 1, 1) + stop(2, 1, 1, 1)))));
+  EXPECT_TRUE(
+      isDefault(load(1, write(Rec("#N001") + Rec("#p001") + Rec("#n999") + StopRec(0, 1, 1, 1) +
+                              StopRec(1, 1, 1, 1) + StopRec(2, 1, 1, 1)))));
   // A count of 300 with 300 stops: clamped to the 256 slots.
-  std::string s = rec("#N001") + rec("#p001") + rec("#n300");
-  for (int i = 0; i < 300; ++i) s += stop(i % 256, i % 256, 7, 7);
-  const PaletteRamp r = load(1, write(s + rec("#e")));
+  std::string s = Rec("#N001") + Rec("#p001") + Rec("#n300");
+  for (int i = 0; i < 300; ++i) s += StopRec(i % 256, i % 256, 7, 7);
+  const PaletteRamp r = load(1, write(s + Rec("#e")));
   ASSERT_EQ(r.count, 256);
   EXPECT_EQ(r.stops[255].red, 255);
-}
-
-TEST_F(PresetsTest, AHeaderClaimingManyPresetsEndsAtTheFileEnd) {
-  const fs::path f = write(fileOf(999, 2));
-  EXPECT_EQ(CountRampPresets(f), 999);
-  EXPECT_TRUE(isPreset(load(2, f), 2));
-  EXPECT_TRUE(isDefault(load(500, f)));
-  EXPECT_TRUE(isPreset(load(1001, f), 2));  // 1001 mod 999
-}
-
-TEST_F(PresetsTest, EmptyAndShortFiles) {
-  for (const std::string& bytes : {std::string(), std::string("#N052"), std::string(19, '#')}) {
-    const fs::path f = write(bytes);
-    EXPECT_TRUE(isDefault(load(2, f)));
-    EXPECT_EQ(CountRampPresets(f), 52);
-  }
 }
 
 TEST_F(PresetsTest, RandomBytesNeverFaultAndGiveAUsableRamp) {
@@ -248,7 +214,7 @@ TEST_F(PresetsTest, RandomBytesNeverFaultAndGiveAUsableRamp) {
     const bool text = i % 2 == 0;  // half from a hostile alphabet, half raw bytes
     for (char& c : bytes) c = text ? alphabet[rng() % alphabet.size()] : static_cast<char>(rng());
     if (i % 3 == 0 && bytes.size() >= 5)
-      bytes.replace(0, 5, "#N" + number3(static_cast<int>(rng() % 1000)));
+      bytes.replace(0, 5, "#N" + Number3(static_cast<int>(rng() % 1000)));
     const fs::path f = write(bytes);
     const int n = static_cast<int>(rng());
     const PaletteRamp r = load(n, f);

@@ -26,15 +26,7 @@ Reduced ReadResult(Buf32Handle result, const Cvt32Palette* palette) {
   r.count = palette->count;
   for (int i = 0; i < palette->count; ++i)
     r.palette.push_back({palette->entries[i][0], palette->entries[i][1], palette->entries[i][2]});
-  uint32_t w = 0, h = 0;
-  buf32GetWHU(result, &w, &h, nullptr);
-  buf32Lock(result, kBuf32Read, nullptr);
-  std::vector<uint8_t> row(w);
-  for (uint32_t y = 0; y < h; ++y) {
-    buf32Line(result, static_cast<int>(y), kBuf32Read, row.data());
-    r.indices.insert(r.indices.end(), row.begin(), row.end());
-  }
-  buf32Unlock(result);
+  r.indices = ImageBytes(result);
   return r;
 }
 
@@ -62,25 +54,15 @@ Reduced WithOptions(const TestImage& image, int maxColours, Cvt32Dither dither) 
   Cvt32ReduceOptions options;
   options.maxColours = maxColours;
   options.dither = dither;
-  buf32Lock(image.handle(), kBuf32Read, nullptr);
-  buf32Lock(out.handle(), kBuf32Write, nullptr);
-  const int ok = cvt32ReduceColoursWith(image.handle(), out.handle(), static_cast<int>(w),
-                                        static_cast<int>(h), options, &palette);
-  buf32Unlock(out.handle());
-  buf32Unlock(image.handle());
+  int ok = 0;
+  {
+    const Buf32Lock read(image.handle(), kBuf32Read), write(out.handle(), kBuf32Write);
+    ok = cvt32ReduceColoursWith(image.handle(), out.handle(), static_cast<int>(w),
+                                static_cast<int>(h), options, &palette);
+  }
   Reduced r = ReadResult(out.handle(), &palette);
   r.ok = ok;
   return r;
-}
-
-double Psnr(const std::vector<TestRgb>& a, const std::vector<TestRgb>& b) {
-  double sum = 0;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const double dr = a[i].r - b[i].r, dg = a[i].g - b[i].g, db = a[i].b - b[i].b;
-    sum += dr * dr + dg * dg + db * db;
-  }
-  const double mse = sum / (3.0 * static_cast<double>(a.size()));
-  return mse == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
 }
 
 // PSNR after a 5 x 5 box blur of both images: dithering noise averages out,
@@ -157,7 +139,7 @@ TEST(ColourReduction, ExactlyAsManyColoursAsAllowedStayExactOneMoreDoesNot) {
     const TestImage image(width, 2, [&](int x, int y) {
       const int i = (x + y * width) % distinct;
       return TestRgb{static_cast<uint8_t>(i), static_cast<uint8_t>(i / 256 * 100 + 30),
-                 static_cast<uint8_t>(255 - i / 2)};
+                     static_cast<uint8_t>(255 - i / 2)};
     });
     const Reduced r = ThroughBufType(image);
     ASSERT_EQ(r.ok, 1);
@@ -253,7 +235,7 @@ TEST(ColourReduction, ImagesWithVeryManyColoursAreReducedToo) {
   TestRandom random(11);
   const TestImage image(300, 300, [&](int, int) {
     return TestRgb{static_cast<uint8_t>(random.Next()), static_cast<uint8_t>(random.Next()),
-               static_cast<uint8_t>(random.Next())};
+                   static_cast<uint8_t>(random.Next())};
   });
   const auto original = ImagePixels(image.handle());
   ASSERT_GT(Distinct(original), 80000);

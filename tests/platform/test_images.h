@@ -1,6 +1,7 @@
 // Images of the buffer service for tests, freed when they go out of scope.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -82,6 +83,18 @@ inline std::vector<TestRgb> ImagePixels(Buf32Handle image) {
   }
   buf32Unlock(image);
   return pixels;
+}
+
+// Peak signal-to-noise ratio of two pictures of the same size, in dB; 99 when
+// they are equal.
+inline double Psnr(const std::vector<TestRgb>& a, const std::vector<TestRgb>& b) {
+  double sum = 0;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    const double dr = a[i].r - b[i].r, dg = a[i].g - b[i].g, db = a[i].b - b[i].b;
+    sum += dr * dr + dg * dg + db * db;
+  }
+  const double mse = sum / (3.0 * static_cast<double>(a.size()));
+  return a.size() != b.size() ? 0.0 : mse == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
 }
 
 // A small deterministic generator for test data (same numbers everywhere).

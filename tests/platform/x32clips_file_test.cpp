@@ -284,27 +284,6 @@ TEST_F(Files, LayoutOnDiskIsTheDescribedOne) {
   EXPECT_EQ(IioCrc32("123456789", 9), 0xCBF43926u);
 }
 
-TEST_F(Files, HandBuiltFilesLoad) {
-  CountingOwner owner(kBlock);
-  const auto bytes = FileBuilder().Item("a", 1, 1, kBlock).Item("b", 0, 0, 0).Build(2);
-  const IIOHandle list = IioLoadBytes(bytes.data(), bytes.size(), CountingOwner::Callback);
-  ASSERT_NE(list, 0u);
-  std::vector<uint8_t> block(kBlock);
-  for (int i = 0; i < kBlock; ++i) block[static_cast<size_t>(i)] = static_cast<uint8_t>(100 + i);
-  ExpectList(list, {{"a", 1, {{10, 11, 12}}, 1, 1, block}, {"b", 1, {}, 0, 0, {}}}, owner);
-  std::vector<uint8_t> again;
-  ASSERT_EQ(IioSaveBytes(list, &again), 1);
-  EXPECT_EQ(again, bytes);
-  x32DestroyIIO(list);
-  EXPECT_EQ(owner.LiveCount(), 0);
-  // An empty list is a file too.
-  const auto empty = FileBuilder().Build(0);
-  const IIOHandle none = IioLoadBytes(empty.data(), empty.size(), nullptr);
-  ASSERT_NE(none, 0u);
-  EXPECT_EQ(x32IIOAction(none, kIIOCount, 0, 0), 0);
-  x32DestroyIIO(none);
-}
-
 TEST_F(DamagedFiles, ADamagedByteAnywhereIsRefused) {
   ASSERT_FALSE(Refused(good, false)) << "the good file itself loads";
   for (size_t i = 0; i < good.size(); ++i) {
@@ -374,8 +353,9 @@ TEST_F(DamagedFiles, HostileFilesWithGoodChecksumsAreRefused) {
     EXPECT_TRUE(Refused(c.bytes, false)) << c.what;
     EXPECT_TRUE(Refused(c.bytes, true)) << c.what;
   }
-  // The same payload with a right header loads.
+  // The same payload with a right header loads, and so does an empty list.
   EXPECT_FALSE(Refused(one.Build(1), false));
+  EXPECT_FALSE(Refused(FileBuilder().Build(0), true));
 }
 
 TEST_F(Files, WithoutACallbackBlocksAreLeftOut) {
@@ -389,16 +369,29 @@ TEST_F(Files, WithoutACallbackBlocksAreLeftOut) {
   x32DestroyIIO(list);
 }
 
-TEST_F(Files, MissingFilesFoldersAndEmptyNamesAreNotLists) {
+TEST_F(Files, MissingFilesFoldersAndEmptyNamesAreNotListsAndAreRecorded) {
+  c32ResetDLLErrInfo();
   EXPECT_EQ(x32LoadIIO(dir.file("absent.iio").c_str(), nullptr), 0u);
+  C32ErrInfo info{};
+  EXPECT_EQ(c32GetDLLErrInfo(&info), kIIOErrorRead);
+  EXPECT_EQ(info.where, 72000);
+  EXPECT_GT(info.line, 0);
   EXPECT_EQ(x32LoadIIO(dir.path().string().c_str(), nullptr), 0u);
   EXPECT_EQ(x32LoadIIO("", nullptr), 0u);
   EXPECT_EQ(x32LoadIIO(nullptr, nullptr), 0u);
   EXPECT_EQ(IioLoadBytes(nullptr, 0, nullptr), 0u);
+  c32ResetDLLErrInfo();
+  const IIOHandle list = x32CreateIIO(0);
+  EXPECT_EQ(x32SaveIIO("", list, 0), 0);
+  EXPECT_EQ(c32GetDLLErrInfo(&info), kIIOErrorWrite);
+  x32DestroyIIO(list);
 }
 
 TEST_F(Files, CurrentItemNamesTheItemBeingSavedOrLoaded) {
   CountingOwner owner(kBlock);
+  const IIOHandle idle = x32CreateIIO(0);
+  EXPECT_EQ(x32IIAction(idle, kIICurrentItem, 0, 0), -1) << "no save or load under way";
+  x32DestroyIIO(idle);
   std::vector<Expected> want;
   const IIOHandle list = MakeList(owner, &want);
   const std::vector<int32_t> holders = {x32IIOAction(list, kIIOIdAt, 0, 0),

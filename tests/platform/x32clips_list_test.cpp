@@ -10,7 +10,6 @@
 #include "platform/x32base/buf32.h"
 #include "platform/x32clips/iio_view.h"
 #include "platform/x32clips/x32clips.h"
-#include "platform/x32comm/x32comm.h"
 
 namespace {
 
@@ -341,10 +340,6 @@ TEST_F(ListFixture, DestroyHandsEachHeldBlockBackOnce) {
   EXPECT_TRUE(owner.others.empty());
 }
 
-TEST_F(ListFixture, CurrentItemIsAnsweredOnlyInsideSaveAndLoad) {
-  EXPECT_EQ(x32IIAction(list, kIICurrentItem, 0, 0), -1);
-}
-
 TEST_F(ListFixture, MetricsAndScrollingFollowTheView) {
   IIODefinition d{};
   x32IIOAction(list, kIIODefaultDefinition, 0, P(&d));
@@ -402,18 +397,4 @@ TEST_F(ListFixture, AttachRemembersOneWindowAtATime) {
   EXPECT_EQ(x32IIOAction(list, kIIOSetupDone, 0, 0), 1);
   EXPECT_EQ(x32IIOAction(list, 77, 0, 0), 0) << "unknown actions do nothing";
   EXPECT_EQ(x32IIAction(list, 77, 0, 0), 0);
-}
-
-TEST(ListErrors, FailuresAreRecordedWithTheServicesCodes) {
-  c32ResetDLLErrInfo();
-  const IIOHandle list = x32CreateIIO(0);
-  EXPECT_EQ(x32LoadIIO("/nonexistent-folder/none.iio", nullptr), 0u);
-  C32ErrInfo info{};
-  EXPECT_EQ(c32GetDLLErrInfo(&info), kIIOErrorRead);
-  EXPECT_EQ(info.where, 72000);
-  EXPECT_GT(info.line, 0);
-  c32ResetDLLErrInfo();
-  EXPECT_EQ(x32SaveIIO("", list, 0), 0);
-  EXPECT_EQ(c32GetDLLErrInfo(&info), kIIOErrorWrite);
-  x32DestroyIIO(list);
 }

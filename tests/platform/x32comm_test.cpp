@@ -9,22 +9,16 @@
 
 TEST(CommonTexts, EachCommonIdHasItsOwnText) {
   std::set<std::string> seen;
-  for (int id : {1001, 2001, 3203, 4008}) {
+  const std::pair<int, const char*> texts[] = {
+      {1001, "memory"}, {2001, "could not be written"}, {3203, "too long"}, {4008, "file dialog"}};
+  for (const auto& [id, needle] : texts) {
     char text[260];
     const int n = c32GetString(id, text, sizeof text);
     EXPECT_GT(n, 20) << id;
     EXPECT_EQ(static_cast<size_t>(n), std::strlen(text));
     EXPECT_TRUE(seen.insert(text).second) << id;
+    EXPECT_NE(std::string(text).find(needle), std::string::npos) << text;
   }
-  char text[260];
-  c32GetString(1001, text, sizeof text);
-  EXPECT_NE(std::string(text).find("memory"), std::string::npos);
-  c32GetString(2001, text, sizeof text);
-  EXPECT_NE(std::string(text).find("could not be written"), std::string::npos);
-  c32GetString(3203, text, sizeof text);
-  EXPECT_NE(std::string(text).find("too long"), std::string::npos);
-  c32GetString(4008, text, sizeof text);
-  EXPECT_NE(std::string(text).find("file dialog"), std::string::npos);
 }
 
 TEST(CommonTexts, SmallBuffersGetAsMuchAsFitsTerminated) {

@@ -4,22 +4,15 @@
 
 #include <cstring>
 
-TEST(ParamRecord, HostAndDialogDefaultsDifferOnlyInSampleNumber) {
+TEST(ParamRecord, DefaultWordsAreTheDocumentedOnesAndTheDialogsDiffersOnlyInSampleNumber) {
   const ParamRecord host = DefaultRecordForHost();
   const ParamRecord dialog = DefaultRecordForDialog();
-  EXPECT_EQ(host.sampleNumber, 3);
-  EXPECT_EQ(dialog.sampleNumber, 1);
-  for (int i = 0; i < kRecordWords; ++i) {
-    if (i == 11) continue;
-    EXPECT_EQ(RecordWord(host, i), RecordWord(dialog, i)) << "word " << i;
-  }
-}
-
-TEST(ParamRecord, DefaultWordsAreTheDocumentedOnes) {
-  const ParamRecord r = DefaultRecordForHost();
   const int32_t expected[17] = {4, 100, 135, 0, 0, 0, 500, 50, 0, 3, 6, 3, 0, 1, 0, 0, 0};
-  for (int i = 0; i < 17; ++i) EXPECT_EQ(RecordWord(r, i), expected[i]) << "word " << i;
-  for (int i = 17; i < kRecordWords; ++i) EXPECT_EQ(RecordWord(r, i), 0) << "word " << i;
+  for (int i = 0; i < kRecordWords; ++i) {
+    EXPECT_EQ(RecordWord(host, i), i < 17 ? expected[i] : 0) << "word " << i;
+    EXPECT_EQ(RecordWord(dialog, i), i == 11 ? 1 : RecordWord(host, i)) << "word " << i;
+  }
+  EXPECT_EQ(host.sampleNumber, 3);
 }
 
 TEST(ParamRecord, SerialisesLittleEndianWordsAndByteFields) {

@@ -4,18 +4,11 @@
 
 #include <vector>
 
+#include "platform/progress_log.h"
 #include "platform/test_images.h"
 #include "platform/x32comm/x32comm.h"
 
 namespace {
-
-struct Calls {
-  std::vector<std::pair<int, int>> log;
-  static int32_t fn(int32_t code, int32_t value, int32_t, intptr_t user) {
-    reinterpret_cast<Calls*>(user)->log.emplace_back(code, value);
-    return 1;
-  }
-};
 
 struct RenderCall : ::testing::Test {
   void SetUp() override {
@@ -85,31 +78,17 @@ TEST_F(RenderCall, FramesShareOneProgressRangeWithOneStartAndOneEnd) {
   TestBuffer s0(6, 4, 7), s1(6, 4, 7), s2(6, 4, 7), d0, d1, d2;
   const RenderFrame frames[3] = {
       {s0.handle, 0, &d0.handle}, {s1.handle, 0, &d1.handle}, {s2.handle, 0, &d2.handle}};
-  Calls calls;
-  ProgressBlock block{0, Calls::fn, reinterpret_cast<intptr_t>(&calls), 0, 100};
+  ProgressLog log;
+  ProgressBlock block = log.Block(0, 0, 100);
   record.storyboardPosition = 1;
   SetScriptText(record, "[000]071-152-()");
   ASSERT_EQ(RenderFrames(2, &record, &block, frames, 3, 0), 1);
-  ASSERT_GE(calls.log.size(), 3u);
-  EXPECT_EQ(calls.log.front(), std::make_pair(1, 0));
-  EXPECT_EQ(calls.log.back(), std::make_pair(4, 100));
-  int starts = 0, ends = 0, last = 0;
-  for (auto [code, value] : calls.log) {
-    starts += code == 1;
-    ends += code == 4;
-    if (code == 2) {
-      EXPECT_GT(value, last);
-      EXPECT_LE(value, 100);
-      last = value;
-    }
-  }
-  EXPECT_EQ(starts, 1);
-  EXPECT_EQ(ends, 1);
+  const int last = log.ExpectOneRun(0, 100);
   EXPECT_GE(last, 90);  // the last frame's passes reach the end of the range
   // Each frame was rendered afresh from the script.
   EXPECT_EQ(TheRenderer().templatePasses(), 6);
   for (Buf32Handle h : {d0.handle, d1.handle, d2.handle}) EXPECT_TRUE(buf32GetInfo(h, nullptr));
-  EXPECT_EQ(block.function, &Calls::fn);
+  EXPECT_EQ(block.function, &ProgressLog::Record);
 }
 
 TEST_F(RenderCall, FramesStopAtTheFirstFailure) {

@@ -17,49 +17,30 @@
 #include "platform/gif_test_reader.h"
 #include "plugin/module_path.h"
 #include "plugin/plugin_info.h"
+#include "tools/run_quillan.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 int quillan(const std::vector<std::string>& args, std::string* err = nullptr) {
-  const fs::path errFile =
-      fs::temp_directory_path() / ("quillan-anim-err-" + std::to_string(getpid()));
-  std::string cmd = std::string(QUILLAN_BIN_DIR) + "/quillan";
-  for (const auto& a : args) cmd += " '" + a + "'";
-  cmd += " >/dev/null 2>" + errFile.string();
-  const int status = std::system(cmd.c_str());
-  if (err != nullptr) {
-    std::ifstream in(errFile);
-    *err = std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  fs::remove(errFile);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::vector<uint8_t> readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+  const QuillanResult r = RunQuillan(args);
+  if (err != nullptr) *err = r.err;
+  return r.exitCode;
 }
 
 // Frames of the same export rendered in this process.
 struct Capture : FrameSink {
-  std::vector<std::vector<uint8_t>> frames;
+  std::vector<std::vector<TestRgb>> frames;
   bool writeFrame(int, Buf32Handle image) override {
-    uint32_t w = 0, h = 0;
-    buf32GetWHU(image, &w, &h, nullptr);
-    std::vector<uint8_t> px(size_t{w} * h * 3);
-    buf32Lock(image, kBuf32Read, nullptr);
-    for (uint32_t y = 0; y < h; ++y) buf32Line(image, int(y), kBuf32Read, &px[size_t{y} * w * 3]);
-    buf32Unlock(image);
-    frames.push_back(std::move(px));
+    frames.push_back(ImagePixels(image));
     return true;
   }
   bool finish() override { return true; }
   void abandon(int) override {}
 };
 
-std::vector<std::vector<uint8_t>> renderInProcess(const std::string& script, int frames, int w,
+std::vector<std::vector<TestRgb>> renderInProcess(const std::string& script, int frames, int w,
                                                   int h) {
   SetModuleDirectory(QUILLAN_BIN_DIR);
   ResetModuleRenderer();
@@ -87,23 +68,13 @@ int temporaryFrameFiles() {
   return n;
 }
 
-struct Animate : ::testing::Test {
-  fs::path dir;
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("quillan-animate-" + std::to_string(getpid()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-};
+using Animate = QuillanTest;
 
 }  // namespace
 
 TEST_F(Animate, GifHasEveryFrameFullSizeLoopsForEverAndMatchesTheRender) {
   const std::string script = "[000]071-142-065-()";
-  const fs::path out = dir / "film.gif";
+  const fs::path out = dir.path() / "film.gif";
   const int before = temporaryFrameFiles();
   std::string err;
   ASSERT_EQ(quillan({"animate", "-o", out.string(), "--script", script, "--frames", "6", "--size",
@@ -112,7 +83,7 @@ TEST_F(Animate, GifHasEveryFrameFullSizeLoopsForEverAndMatchesTheRender) {
             0)
       << err;
   std::string why;
-  const auto gif = ReadGif(readFile(out), &why);
+  const auto gif = ReadGif(ReadWholeFile(out.string()), &why);
   ASSERT_TRUE(gif.has_value()) << why;
   EXPECT_EQ(gif->width, 48);
   EXPECT_EQ(gif->height, 36);
@@ -130,36 +101,28 @@ TEST_F(Animate, GifHasEveryFrameFullSizeLoopsForEverAndMatchesTheRender) {
     ASSERT_EQ(frame.width, 48);
     ASSERT_EQ(frame.height, 36);
     ASSERT_GT(frame.localTableSize, 0);
-    double squared = 0;
-    for (size_t i = 0; i < frame.indices.size(); ++i) {
-      const TestRgb c = frame.localTable[frame.indices[i]];
-      const uint8_t* e = &expected[f][3 * i];
-      squared += std::pow(c.r - e[0], 2) + std::pow(c.g - e[1], 2) + std::pow(c.b - e[2], 2);
-    }
-    const double mse = squared / (frame.indices.size() * 3.0);
-    const double psnr = mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
-    EXPECT_GT(psnr, 28.0) << "frame " << f;
+    EXPECT_GT(Psnr(gif->Colours(f), expected[f]), 28.0) << "frame " << f;
   }
   EXPECT_EQ(temporaryFrameFiles(), before) << "a temporary frame file was left behind";
 }
 
 TEST_F(Animate, SequenceWritesNumberedBitmapsOfTheRender) {
-  const fs::path out = dir / "film.bmp";
+  const fs::path out = dir.path() / "film.bmp";
   ASSERT_EQ(quillan({"animate", "-o", out.string(), "--script", "071-142|", "--frames", "12",
                      "--size", "20x10"}),
             0);
   for (int i = 0; i < 12; ++i) {
     char name[32];
     std::snprintf(name, sizeof name, "film%03d.BMP", i);
-    ASSERT_TRUE(fs::exists(dir / name)) << name;
-    EXPECT_EQ(fs::file_size(dir / name), 54u + 60u * 10u);
+    ASSERT_TRUE(fs::exists(dir.path() / name)) << name;
+    EXPECT_EQ(fs::file_size(dir.path() / name), 54u + 60u * 10u);
   }
-  EXPECT_FALSE(fs::exists(dir / "film012.BMP"));
+  EXPECT_FALSE(fs::exists(dir.path() / "film012.BMP"));
   EXPECT_FALSE(fs::exists(out));
 }
 
 TEST_F(Animate, BadInputIsRefused) {
-  const std::string out = (dir / "x.gif").string();
+  const std::string out = (dir.path() / "x.gif").string();
   std::string err;
   EXPECT_EQ(quillan({"animate", "-o", out, "--script", "071-142-", "--frames", "1"}, &err), 2);
   EXPECT_NE(err.find("between 2 and 900"), std::string::npos) << err;
@@ -167,14 +130,14 @@ TEST_F(Animate, BadInputIsRefused) {
   EXPECT_EQ(quillan({"animate", "-o", out, "--script", "071-", "--frames", "5"}, &err), 2);
   EXPECT_NE(err.find("at least two operations"), std::string::npos) << err;
   EXPECT_EQ(quillan({"animate", "-o", out, "--frames", "5"}), 2);
-  EXPECT_EQ(
-      quillan({"animate", "-o", (dir / "x.png").string(), "--script", "071-142-", "--frames", "5"}),
-      2);
-  EXPECT_EQ(quillan({"animate", "-o", (dir / "no/such/x.gif").string(), "--script", "071-142-",
-                     "--frames", "3", "--size", "8x8"},
+  EXPECT_EQ(quillan({"animate", "-o", (dir.path() / "x.png").string(), "--script", "071-142-",
+                     "--frames", "5"}),
+            2);
+  EXPECT_EQ(quillan({"animate", "-o", (dir.path() / "no/such/x.gif").string(), "--script",
+                     "071-142-", "--frames", "3", "--size", "8x8"},
                     &err),
             1);
   EXPECT_NE(err.find("unable to save gif"), std::string::npos) << err;
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
-  EXPECT_TRUE(fs::is_empty(dir));
+  EXPECT_TRUE(Empty());
 }

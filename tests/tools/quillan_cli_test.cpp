@@ -14,42 +14,14 @@
 #include <vector>
 
 #include "engine/renderer.h"
+#include "platform/test_images.h"
 #include "plugin/module_path.h"
 #include "plugin/plugin_info.h"
+#include "tools/run_quillan.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Result {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs quillan with the arguments; captures stdout and stderr.
-Result run(const std::vector<std::string>& args) {
-  const fs::path dir = fs::temp_directory_path() / ("quillan-cli-" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  std::string cmd = std::string(QUILLAN_BIN_DIR) + "/quillan";
-  for (const auto& a : args) cmd += " '" + a + "'";
-  cmd += " >" + (dir / "out").string() + " 2>" + (dir / "err").string();
-  Result r;
-  const int status = std::system(cmd.c_str());
-  r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  auto slurp = [](const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
-  r.out = slurp(dir / "out");
-  r.err = slurp(dir / "err");
-  return r;
-}
-
-std::vector<uint8_t> readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 uint32_t be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
 
@@ -80,34 +52,24 @@ std::vector<uint8_t> decodePng(const std::vector<uint8_t>& png, uint32_t& w, uin
   return rgb;
 }
 
-struct Cli : ::testing::Test {
-  fs::path dir;
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("quillan-test-" + std::to_string(getpid()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  std::string path(const std::string& name) const { return (dir / name).string(); }
+struct Cli : QuillanTest {
   // One clear line on stderr, a non-zero exit and nothing written.
   void expectRefused(const std::vector<std::string>& args, const std::string& needle) {
-    const Result r = run(args);
+    const QuillanResult r = RunQuillan(args);
     EXPECT_NE(r.exitCode, 0) << r.err;
     EXPECT_NE(r.err.find(needle), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    EXPECT_TRUE(fs::is_empty(dir)) << "output left behind";
+    EXPECT_TRUE(Empty()) << "output left behind";
   }
 };
 
 }  // namespace
 
 TEST_F(Cli, DefaultRenderIsTheHostDefaultRecordRenderedSilently) {
-  const Result r = run({"render", "-o", path("t.png"), "--size", "64x48"});
+  const QuillanResult r = RunQuillan({"render", "-o", path("t.png"), "--size", "64x48"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   uint32_t w = 0, h = 0;
-  const std::vector<uint8_t> pixels = decodePng(readFile(path("t.png")), w, h);
+  const std::vector<uint8_t> pixels = decodePng(ReadWholeFile(path("t.png")), w, h);
   EXPECT_EQ(w, 64u);
   EXPECT_EQ(h, 48u);
 
@@ -118,10 +80,7 @@ TEST_F(Cli, DefaultRenderIsTheHostDefaultRecordRenderedSilently) {
   Buf32Handle source = 0, dest = 0;
   ASSERT_EQ(buf32Alloc(&source, 24, 64, 48, 0, nullptr), 1);
   ASSERT_EQ(RunSilentRender(&record, source, &dest, 0, nullptr), 1);
-  std::vector<uint8_t> expected(64 * 48 * 3);
-  buf32Lock(dest, kBuf32Read, nullptr);
-  for (int y = 0; y < 48; ++y) buf32Line(dest, y, kBuf32Read, &expected[size_t(y) * 64 * 3]);
-  buf32Unlock(dest);
+  const std::vector<uint8_t> expected = ImageBytes(dest);
   buf32Free(source);
   buf32Free(dest);
   ResetModuleRenderer();
@@ -129,25 +88,28 @@ TEST_F(Cli, DefaultRenderIsTheHostDefaultRecordRenderedSilently) {
 }
 
 TEST_F(Cli, ARecordFileRendersToIdenticalFilesEveryTime) {
-  ASSERT_EQ(run({"record", "new", "-o", path("r.rec"), "--script", "071-123|152-", "--hue", "40",
-                 "--repeat", "2.5", "--mirror", "--preset", "7"})
+  ASSERT_EQ(RunQuillan({"record", "new", "-o", path("r.rec"), "--script", "071-123|152-", "--hue",
+                        "40", "--repeat", "2.5", "--mirror", "--preset", "7"})
                 .exitCode,
             0);
   EXPECT_EQ(fs::file_size(path("r.rec")), 1348u);
   ASSERT_EQ(
-      run({"render", "-o", path("a.png"), "--record", path("r.rec"), "--size", "80x60"}).exitCode,
+      RunQuillan({"render", "-o", path("a.png"), "--record", path("r.rec"), "--size", "80x60"})
+          .exitCode,
       0);
   ASSERT_EQ(
-      run({"render", "-o", path("b.png"), "--record", path("r.rec"), "--size", "80x60"}).exitCode,
+      RunQuillan({"render", "-o", path("b.png"), "--record", path("r.rec"), "--size", "80x60"})
+          .exitCode,
       0);
-  EXPECT_EQ(readFile(path("a.png")), readFile(path("b.png")));
+  EXPECT_EQ(ReadWholeFile(path("a.png")), ReadWholeFile(path("b.png")));
   ASSERT_EQ(
-      run({"render", "-o", path("a.bmp"), "--record", path("r.rec"), "--size", "81x60"}).exitCode,
+      RunQuillan({"render", "-o", path("a.bmp"), "--record", path("r.rec"), "--size", "81x60"})
+          .exitCode,
       0);
   // Rows of 81 pixels pad to 244 bytes.
   EXPECT_EQ(fs::file_size(path("a.bmp")), 54u + 244u * 60u);
 
-  const Result show = run({"record", "show", path("r.rec")});
+  const QuillanResult show = RunQuillan({"record", "show", path("r.rec")});
   ASSERT_EQ(show.exitCode, 0);
   for (const char* field :
        {"templateIndex", "repeat", "hueShift", "mirror", "ring", "sampleNumber",
@@ -160,7 +122,8 @@ TEST_F(Cli, BadInputIsRefusedWithOneClearLine) {
   expectRefused({"render", "-o", path("x.png"), "--record", path("missing.rec")}, "no record file");
   {
     std::ofstream(path("short.rec"), std::ios::binary) << std::string(100, 'x');
-    const Result r = run({"render", "-o", path("x.png"), "--record", path("short.rec")});
+    const QuillanResult r =
+        RunQuillan({"render", "-o", path("x.png"), "--record", path("short.rec")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("1348 bytes"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(path("x.png")));
@@ -211,5 +174,5 @@ TEST_F(Cli, InterruptCancelsTheRenderAndLeavesNoFile) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 130);
   EXPECT_FALSE(fs::exists(out));
-  EXPECT_TRUE(fs::is_empty(dir));
+  EXPECT_TRUE(Empty());
 }
