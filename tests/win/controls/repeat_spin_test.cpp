@@ -62,34 +62,36 @@ struct RepeatSpin : ::testing::Test {
 
 }  // namespace
 
-TEST_F(RepeatSpin, ChildrenAndTheirSetUp) {
+TEST_F(RepeatSpin, ChildrenTheirRangeAndTheirPlaces) {
   char cls[32] = {};
   GetClassNameA(edit, cls, sizeof cls);
   EXPECT_EQ(_stricmp(cls, "Edit"), 0);
-  GetClassNameA(arrows, cls, sizeof cls);
-  EXPECT_STREQ(cls, "msctls_updown32");
   EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(arrows, UDM_GETBUDDY, 0, 0)), edit);
-  EXPECT_NE(GetWindowLongPtrA(edit, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
   EXPECT_EQ(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0), 4);  // "5.00"
-  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(edit, WM_GETFONT, 0, 0)),
-            GetStockObject(DEFAULT_GUI_FONT));
-  int lower = 0, upper = 0;
-  SendMessageA(arrows, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
-               reinterpret_cast<LPARAM>(&upper));
-  EXPECT_EQ(lower, 1);
-  EXPECT_EQ(upper, 500);
   EXPECT_EQ(text(), "1.00");
   EXPECT_EQ(LOWORD(SendMessageA(arrows, UDM_GETPOS, 0, 0)), 100);
-  // The arrows sit inside the edit's frame: one pixel in from the top and
-  // the bottom of the field.
-  RECT a{};
+  // The arrows sit inside the edit's frame, one pixel in from its top and bottom.
+  RECT a{}, client{};
   GetWindowRect(arrows, &a);
   MapWindowPoints(nullptr, spin, reinterpret_cast<POINT*>(&a), 2);
-  RECT client{};
   GetClientRect(spin, &client);
   EXPECT_EQ(a.top, 1);
   EXPECT_EQ(a.bottom, client.bottom - 1);
   EXPECT_LE(a.right, client.right);
+  // A wider range allows longer texts.
+  SendMessageA(spin, kRepeatSpinSetRange, static_cast<WPARAM>(-250), 1000);
+  EXPECT_EQ(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0), 6);  // "-10.00"
+  int lower = 0, upper = 0;
+  SendMessageA(arrows, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
+               reinterpret_cast<LPARAM>(&upper));
+  EXPECT_EQ(lower, -250);
+  EXPECT_EQ(upper, 1000);
+  // Enabling reaches both children.
+  EnableWindow(spin, FALSE);
+  EXPECT_FALSE(IsWindowEnabled(edit));
+  EXPECT_FALSE(IsWindowEnabled(arrows));
+  EnableWindow(spin, TRUE);
+  EXPECT_TRUE(IsWindowEnabled(edit) && IsWindowEnabled(arrows));
 }
 
 TEST_F(RepeatSpin, TypingTwoPointFiveReportsEachAcceptedStep) {
@@ -174,50 +176,28 @@ TEST_F(RepeatSpin, DirectSetsOutsideOneToFiveHundredGiveFiveHundred) {
   EXPECT_EQ(heard(), (std::vector<int>{5}));
 }
 
-TEST_F(RepeatSpin, ArrowKeysStepByOneHundredthWithinTheRange) {
+TEST_F(RepeatSpin, ArrowKeysAndClicksStepByOneHundredthWithinTheRange) {
   SetFocus(spin);
   SendMessageA(edit, WM_KEYDOWN, VK_UP, 0);
   EXPECT_EQ(text(), "1.01");
   SendMessageA(edit, WM_KEYDOWN, VK_DOWN, 0);
   SendMessageA(edit, WM_KEYDOWN, VK_DOWN, 0);
   EXPECT_EQ(text(), "0.99");
-  const std::vector<int> steps = heard();
+  std::vector<int> steps = heard();
   ASSERT_FALSE(steps.empty());
   EXPECT_EQ(steps.front(), 101);
   EXPECT_EQ(steps.back(), 99);
-  SendMessageA(spin, kRepeatSpinSetValue, 500, 0);
-  heard();
-  SendMessageA(edit, WM_KEYDOWN, VK_UP, 0);  // no wrap past the top
-  EXPECT_EQ(text(), "5.00");
-}
-
-TEST_F(RepeatSpin, ClickingTheUpperArrowSteps) {
+  // A click on the upper arrow.
   RECT a{};
   GetClientRect(arrows, &a);
   const LPARAM upper = MAKELPARAM(a.right / 2, a.bottom / 4);
   SendMessageA(arrows, WM_LBUTTONDOWN, MK_LBUTTON, upper);
   SendMessageA(arrows, WM_LBUTTONUP, 0, upper);
-  EXPECT_EQ(text(), "1.01");
-  const std::vector<int> steps = heard();
+  EXPECT_EQ(text(), "1.00");
+  steps = heard();
   ASSERT_FALSE(steps.empty());
-  EXPECT_EQ(steps.back(), 101);
-}
-
-TEST_F(RepeatSpin, EnableReachesBothChildren) {
-  EnableWindow(spin, FALSE);
-  EXPECT_FALSE(IsWindowEnabled(edit));
-  EXPECT_FALSE(IsWindowEnabled(arrows));
-  EnableWindow(spin, TRUE);
-  EXPECT_TRUE(IsWindowEnabled(edit));
-  EXPECT_TRUE(IsWindowEnabled(arrows));
-}
-
-TEST_F(RepeatSpin, RangeSetsTheLengthLimit) {
-  SendMessageA(spin, kRepeatSpinSetRange, static_cast<WPARAM>(-250), 1000);
-  EXPECT_EQ(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0), 6);  // "-10.00"
-  int lower = 0, upper = 0;
-  SendMessageA(arrows, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
-               reinterpret_cast<LPARAM>(&upper));
-  EXPECT_EQ(lower, -250);
-  EXPECT_EQ(upper, 1000);
+  EXPECT_EQ(steps.back(), 100);
+  SendMessageA(spin, kRepeatSpinSetValue, 500, 0);
+  SendMessageA(edit, WM_KEYDOWN, VK_UP, 0);  // no wrap past the top
+  EXPECT_EQ(text(), "5.00");
 }
