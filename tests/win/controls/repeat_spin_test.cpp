@@ -94,43 +94,48 @@ TEST_F(RepeatSpin, ChildrenTheirRangeAndTheirPlaces) {
   EXPECT_TRUE(IsWindowEnabled(edit) && IsWindowEnabled(arrows));
 }
 
-TEST_F(RepeatSpin, TypingTwoPointFiveReportsEachAcceptedStep) {
-  SetFocus(spin);
-  EXPECT_EQ(GetFocus(), edit);
-  DWORD start = 9, end = 0;
-  SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  EXPECT_EQ(start, 0u);
-  EXPECT_EQ(end, 4u);
-  type("2.5");
-  EXPECT_EQ(text(), "2.5");
-  EXPECT_EQ(heard(), (std::vector<int>{200, 200, 250}));
-  EXPECT_EQ(LOWORD(SendMessageA(arrows, UDM_GETPOS, 0, 0)), 250);
-  int invalid = -1;
-  EXPECT_EQ(finalValue(&invalid), 250);
-  EXPECT_EQ(invalid, 0);
-  EXPECT_TRUE(RecordedBoxes().empty());
-}
-
-TEST_F(RepeatSpin, TextAboveTheRangeIsPutBackWithTheRangeMessage) {
-  selectAll();
-  type("6");
-  EXPECT_EQ(text(), "1.00");
-  EXPECT_EQ(heard(), (std::vector<int>{100}));
-  ASSERT_EQ(RecordedBoxes().size(), 1u);
-  const RecordedBox& b = RecordedBoxes()[0];
-  EXPECT_EQ(b.text, "This Repeat option value must be between 0.01 and 5.00.");
-  EXPECT_EQ(b.caption, "Vantrel Quillan.Plugin");
-  EXPECT_EQ(b.stringId, 509);
-  EXPECT_EQ(b.style, 0);
-  // The field has the focus back with its text selected.
-  EXPECT_EQ(GetFocus(), edit);
-  DWORD start = 9, end = 0;
-  SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  EXPECT_EQ(start, 0u);
-  EXPECT_EQ(end, 4u);
-  int invalid = -1;
-  EXPECT_EQ(finalValue(&invalid), 100);
-  EXPECT_EQ(invalid, 0);
+TEST_F(RepeatSpin, TypedTextIsCheckedAsItChangesAndRevertedWithTheRangeMessage) {
+  struct Case {
+    const char* keys;  // typed over the whole text
+    const char* text;
+    std::vector<int> heard;
+    int value, invalid;
+    bool reverted;
+  } cases[] = {{"2.5", "2.5", {200, 200, 250}, 250, 0, false},
+               {"6", "1.00", {100}, 100, 0, true},
+               {"0", "0", {0}, 0, 1, false},  // passes while typing, not the final check
+               {"0.05", "0.05", {0, 0, 0, 5}, 5, 0, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    SendMessageA(spin, kRepeatSpinSetValue, 100, 0);
+    heard();
+    RecordedBoxes().clear();
+    SetFocus(host.window());
+    SetFocus(spin);  // the field takes the focus with its text selected
+    ASSERT_EQ(GetFocus(), edit);
+    type(c.keys);
+    EXPECT_EQ(text(), c.text);
+    EXPECT_EQ(heard(), c.heard);
+    if (c.invalid == 0) {  // the arrows hold values of the range only
+      EXPECT_EQ(LOWORD(SendMessageA(arrows, UDM_GETPOS, 0, 0)), c.value);
+    }
+    int invalid = -1;
+    EXPECT_EQ(finalValue(&invalid), c.value);
+    EXPECT_EQ(invalid, c.invalid);
+    ASSERT_EQ(RecordedBoxes().size(), c.reverted ? 1u : 0u);
+    if (!c.reverted) continue;
+    const RecordedBox& b = RecordedBoxes()[0];
+    EXPECT_EQ(b.text, "This Repeat option value must be between 0.01 and 5.00.");
+    EXPECT_EQ(b.caption, "Vantrel Quillan.Plugin");
+    EXPECT_EQ(b.stringId, 509);
+    EXPECT_EQ(b.style, 0);
+    // The field has the focus back with its text selected.
+    EXPECT_EQ(GetFocus(), edit);
+    DWORD start = 9, end = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 4u);
+  }
 }
 
 TEST_F(RepeatSpin, BadCharactersAndAnEmptyFieldAreRevertedToo) {
@@ -148,21 +153,6 @@ TEST_F(RepeatSpin, BadCharactersAndAnEmptyFieldAreRevertedToo) {
   EXPECT_EQ(text(), "3.");
   EXPECT_EQ(heard(), (std::vector<int>{300, 300, 300, 300}));
   EXPECT_EQ(RecordedBoxes().size(), 3u);
-}
-
-TEST_F(RepeatSpin, ZeroPassesWhileTypingButNotTheFinalCheck) {
-  selectAll();
-  type("0");
-  EXPECT_EQ(heard(), (std::vector<int>{0}));
-  EXPECT_TRUE(RecordedBoxes().empty());
-  int invalid = -1;
-  EXPECT_EQ(finalValue(&invalid), 0);
-  EXPECT_EQ(invalid, 1);
-  type(".05");  // 0., 0.0 and 0.05
-  EXPECT_EQ(heard(), (std::vector<int>{0, 0, 5}));
-  EXPECT_EQ(finalValue(&invalid), 5);
-  EXPECT_EQ(invalid, 0);
-  EXPECT_EQ(finalValue(nullptr), 5);
 }
 
 TEST_F(RepeatSpin, DirectSetsOutsideOneToFiveHundredGiveFiveHundred) {

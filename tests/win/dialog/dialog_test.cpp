@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/test_images.h"
 #include "platform/x32about/x32about.h"
 #include "platform/x32base/buf32.h"
 #include "platform/x32comm/win/x32comm_win.h"
@@ -149,59 +150,42 @@ void CALLBACK pressTimer(HWND, UINT, UINT_PTR, DWORD) {
   if (!g_pressed) EnumThreadWindows(GetCurrentThreadId(), pressInWindow, 0);
 }
 
-struct Presser {
-  Presser(const char* title, int id) {
-    g_pressTitle = title;
-    g_pressId = id;
-    g_pressed = false;
-    timer = SetTimer(nullptr, 0, 50, pressTimer);
-  }
-  ~Presser() {
-    KillTimer(nullptr, timer);
-    g_pressTitle = nullptr;
-  }
-  UINT_PTR timer;
-};
+// Runs a modal call while a button of its dialog titled `title` is pressed.
+template <typename Call>
+int pressing(const char* title, int id, Call call) {
+  g_pressTitle = title;
+  g_pressId = id;
+  g_pressed = false;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, pressTimer);
+  const int result = call();
+  KillTimer(nullptr, timer);
+  g_pressTitle = nullptr;
+  EXPECT_TRUE(g_pressed) << title;
+  return result;
+}
 }  // namespace
 
-TEST_F(Dialogs, MainDialogRunsModallyThroughTheExport) {
-  struct Buffer {
-    ~Buffer() {
-      if (h) buf32Free(h);
-    }
-    Buf32Handle h = 0;
-  } source, destination;
-  ASSERT_TRUE(buf32Alloc(&source.h, 24, 16, 16, 0, nullptr));
+TEST_F(Dialogs, MainDialogAndAboutBoxRunModally) {
+  TestBuffer source(16, 16), destination;
   ParamRecord record = DefaultRecordForHost();
   record.ramp = DefaultRamp();
   PlugInContext context{};
-  context.source = source.h;
-  context.destination = &destination.h;
+  context.source = source.handle;
+  context.destination = &destination.handle;
   context.record = &record;
   context.command = kPlugInCommandRun;
   context.flags = kPlugInFlagRender;
-  {
-    Presser ok("Vantrel Quillan.Plugin", IDOK);
-    EXPECT_EQ(Module().action(nullptr, &context), 1);
-    EXPECT_TRUE(g_pressed);
-  }
-  {
-    c32ResetDLLErrInfo();
-    Presser cancel("Vantrel Quillan.Plugin", IDCANCEL);
-    EXPECT_EQ(Module().action(nullptr, &context), 0);
-    EXPECT_TRUE(g_pressed);
-    EXPECT_EQ(c32GetDLLErrInfo(nullptr), 5200);
-  }
-}
-
-TEST_F(Dialogs, AboutBoxIsAModalWindowForItsOwner) {
+  auto run = [&] { return Module().action(nullptr, &context); };
+  EXPECT_EQ(pressing("Vantrel Quillan.Plugin", IDOK, run), 1);
+  c32ResetDLLErrInfo();
+  EXPECT_EQ(pressing("Vantrel Quillan.Plugin", IDCANCEL, run), 0);
+  EXPECT_EQ(c32GetDLLErrInfo(nullptr), 5200);
+  // The about box, modal for its owner.
   ASSERT_NE(InitAboutDll(), 0);
   const HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 100, 100, 400,
                                      300, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(owner, nullptr);
-  Presser close("About Quillan", IDOK);
-  EXPECT_EQ(ShowAboutBox(owner), 1);
-  EXPECT_TRUE(g_pressed);
+  EXPECT_EQ(pressing("About Quillan", IDOK, [&] { return ShowAboutBox(owner); }), 1);
   DestroyWindow(owner);
 }
 
@@ -213,17 +197,19 @@ TEST_F(Dialogs, MoveWindowCentresOnTheOwnerAndKeepsOnScreen) {
       CreateDialogParamA(Module().handle, MAKEINTRESOURCEA(202), owner, plainDialog, 0);
   ASSERT_NE(dialog, nullptr);
   ASSERT_NE(x32MoveWindow(dialog, -1, 1), 0);
-  RECT o{}, d{};
+  RECT o{}, d{}, work{};
+  auto expectCentred = [&](HWND w, RECT on) {
+    GetWindowRect(w, &d);
+    EXPECT_LE(std::abs((d.left + d.right) - (on.left + on.right)), 1);
+    EXPECT_LE(std::abs((d.top + d.bottom) - (on.top + on.bottom)), 1);
+  };
   GetWindowRect(owner, &o);
-  GetWindowRect(dialog, &d);
-  EXPECT_LE(std::abs((d.left + d.right) - (o.left + o.right)), 1);
-  EXPECT_LE(std::abs((d.top + d.bottom) - (o.top + o.bottom)), 1);
+  expectCentred(dialog, o);
 
   // An owner hanging off the screen: the dialog is kept inside the work area.
   SetWindowPos(owner, nullptr, -450, -350, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   ASSERT_NE(x32MoveWindow(dialog, -1, 1), 0);
   GetWindowRect(dialog, &d);
-  RECT work{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   EXPECT_GE(d.left, work.left);
   EXPECT_GE(d.top, work.top);
@@ -232,9 +218,7 @@ TEST_F(Dialogs, MoveWindowCentresOnTheOwnerAndKeepsOnScreen) {
   const HWND lone =
       CreateDialogParamA(Module().handle, MAKEINTRESOURCEA(202), nullptr, plainDialog, 0);
   ASSERT_NE(x32MoveWindow(lone, -1, 1), 0);
-  GetWindowRect(lone, &d);
-  EXPECT_LE(std::abs((d.left + d.right) - (work.left + work.right)), 1);
-  EXPECT_LE(std::abs((d.top + d.bottom) - (work.top + work.bottom)), 1);
+  expectCentred(lone, work);
   EXPECT_EQ(x32MoveWindow(nullptr, -1, 1), 0);
   DestroyWindow(lone);
   DestroyWindow(dialog);

@@ -3,11 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <filesystem>
-
-#include "plugin/module_path.h"
-#include "plugin/win/module_instance.h"
 #include "win/common/module_fixture.h"
 
 namespace {
@@ -78,19 +73,4 @@ TEST(ModuleWindowClasses, RegistrationStopsAtTheFirstClassThatFails) {
   EXPECT_FALSE(GetClassInfoA(self, "x32PalModifyClass", &wc));
   for (const char* n : {"PalBarClass", "RepeatFloatSpinClass", "PalHueBarClass"})
     UnregisterClassA(n, self);
-}
-
-TEST(ModuleDirectory, IsTheFolderOfTheInstancesFile) {
-  char path[MAX_PATH] = {};
-  ASSERT_GT(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
-  ASSERT_TRUE(SetModuleDirectoryFromInstance(nullptr));
-  std::string expected = path;
-  expected.erase(expected.find_last_of('\\') + 1);  // keeps the separator
-  EXPECT_EQ(ModuleDirectory().string(), expected);
-  // Files beside the module are found from there.
-  EXPECT_EQ(
-      GetFileAttributesA(ModuleFile("qlnprism.dll").string().c_str()) & FILE_ATTRIBUTE_DIRECTORY,
-      0u);
-  EXPECT_NE(GetFileAttributesA(ModuleFile("qlnprism.dll").string().c_str()),
-            INVALID_FILE_ATTRIBUTES);
 }
