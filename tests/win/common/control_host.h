@@ -147,13 +147,7 @@ struct RecordedBox {
   std::string caption;
   int32_t style;
   std::string text;
-  int32_t one;
-  int32_t stringId;
-  int32_t where;
-  int32_t module;
-  int32_t location;
-  int32_t reserved0;
-  int32_t reserved1;
+  int32_t one, stringId, where, module, location, reserved0, reserved1;
   int32_t errorCodeAtCall;  // the library's error record when the box was asked for
 };
 
@@ -191,7 +185,7 @@ struct ChooserCall {
   COLORREF offered;
 };
 struct ChooserAnswer {
-  bool confirm;
+  bool confirm;  // false: the chooser was cancelled
   COLORREF colour;
 };
 

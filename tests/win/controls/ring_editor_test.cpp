@@ -223,28 +223,24 @@ TEST_F(RingEditor, TheRingShowsTheRampThroughTheTurnedPalette) {
   EXPECT_EQ(ScreenPixel(editor, 2, 60), GetSysColor(COLOR_BTNFACE));
 }
 
-TEST_F(RingEditor, ClicksOffTheRingOrCancelledChoicesChangeNothing) {
-  setRamp(threeStops(), 0, 0);
+TEST_F(RingEditor, AClickOnTheRingAddsAStopWithTheHueShiftTakenOff) {
+  setRamp(threeStops(), 120, 0);
+  // Clicks off the ring, or a cancelled choice, change nothing.
   for (POINT p : {POINT{geometry.cx, geometry.cy}, POINT{geometry.cx + 20, geometry.cy},
                   POINT{5, 5}, POINT{geometry.cx, geometry.cy + 60}})
     click(p);
   EXPECT_TRUE(ChooserCalls().empty());
   ChooserAnswers().push_back({false, RGB(1, 2, 3)});
+  ChooserAnswers().push_back({true, RGB(0, 255, 0)});
   click(ringPoint(50, 0));
-  ASSERT_EQ(ChooserCalls().size(), 1u);
-  EXPECT_EQ(ChooserCalls()[0].owner, editor);
   EXPECT_TRUE(sameRamp(ramp(), threeStops()));
   EXPECT_EQ(circles().size(), 3u);
   EXPECT_TRUE(host.notes.empty());
-}
-
-TEST_F(RingEditor, AClickOnTheRingAddsAStopWithTheHueShiftTakenOff) {
-  setRamp(threeStops(), 120, 0);
-  ChooserAnswers().push_back({true, RGB(0, 255, 0)});
   click(ringPoint(50, 0));
-  // The chooser offers the colour the ring shows there.
-  ASSERT_EQ(ChooserCalls().size(), 1u);
-  EXPECT_EQ(ChooserCalls()[0].offered, RingPalettes(threeStops(), 120, 0).Colour(50));
+  // The chooser, owned by the editor, offers the colour the ring shows there.
+  ASSERT_EQ(ChooserCalls().size(), 2u);
+  EXPECT_EQ(ChooserCalls()[1].owner, editor);
+  EXPECT_EQ(ChooserCalls()[1].offered, RingPalettes(threeStops(), 120, 0).Colour(50));
   const Notification n = edited();
   EXPECT_EQ(n.hue, 120);
   EXPECT_EQ(n.ring, 0);

@@ -14,15 +14,12 @@ struct Expected {
   HBRUSH background;
 };
 
+const HBRUSH kFace = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
 const Expected kExpected[] = {
-    {"PalBarClass", 0, IDC_ARROW,
-     reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))},
-    {"RepeatFloatSpinClass", sizeof(LONG_PTR), IDC_ARROW,
-     reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))},
-    {"PalHueBarClass", sizeof(LONG_PTR), nullptr,
-     reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))},
-    {"x32PalViewClass", 0, nullptr,
-     reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))},
+    {"PalBarClass", 0, IDC_ARROW, kFace},
+    {"RepeatFloatSpinClass", sizeof(LONG_PTR), IDC_ARROW, kFace},
+    {"PalHueBarClass", sizeof(LONG_PTR), nullptr, kFace},
+    {"x32PalViewClass", 0, nullptr, kFace},
     {"RingCircleClass", sizeof(LONG_PTR), IDC_CROSS,
      static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))},
     {"x32PalModifyClass", 0, IDC_ARROW, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))},
