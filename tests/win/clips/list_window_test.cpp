@@ -429,22 +429,19 @@ TEST_F(ListWindows, DraggingAnItemOntoAnotherListAsksAndReportsTheDrop) {
     return EventsOf(kIIOMsgDragQuery).empty() ? Event{} : EventsOf(kIIOMsgDragQuery).back();
   };
   const Event q = drag(into, false);
-  EXPECT_EQ(q.list, listA) << "the owner of the list dragged from is asked";
-  EXPECT_EQ(q.item, dragged);
-  EXPECT_EQ(q.window, windowB);
-  EXPECT_EQ(q.targetList, listB);
-  EXPECT_EQ(q.position, 0) << "after the last item of the empty list";
-  EXPECT_EQ(q.items, (std::vector<int32_t>{dragged}));
   const std::vector<Event> dropped = EventsOf(kIIOMsgDrop);
   ASSERT_EQ(dropped.size(), 1u);
-  const Event& d = dropped[0];
-  EXPECT_EQ(d.list, listA);
-  EXPECT_EQ(d.item, dragged);
-  EXPECT_EQ(d.window, windowB);
-  EXPECT_EQ(d.targetList, listB);
-  EXPECT_EQ(d.items, (std::vector<int32_t>{dragged}));
-  EXPECT_EQ(d.point.x, into.x);
-  EXPECT_EQ(d.point.y, into.y);
+  for (const Event& e : {q, dropped[0]}) {
+    SCOPED_TRACE(e.message);
+    EXPECT_EQ(e.list, listA) << "the owner of the list dragged from is told";
+    EXPECT_EQ(e.item, dragged);
+    EXPECT_EQ(e.window, windowB);
+    EXPECT_EQ(e.targetList, listB);
+    EXPECT_EQ(e.items, (std::vector<int32_t>{dragged}));
+  }
+  EXPECT_EQ(q.position, 0) << "after the last item of the empty list";
+  EXPECT_EQ(dropped[0].point.x, into.x);
+  EXPECT_EQ(dropped[0].point.y, into.y);
   for (const Event& e : g_events) EXPECT_NE(e.list, listB) << "message " << e.message;
 
   // Over a window the owner refuses: asked, nothing dropped.

@@ -77,24 +77,6 @@ TEST(Disp32Show, DrawsTwentyFourBitRowsInsideTheRectangle) {
     }
 }
 
-TEST(Disp32Show, EightBitPixelsTakeThePaletteColours) {
-  Canvas canvas(4, 2, RGB(0, 0, 0));
-  HPALETTE palette = disp32CreateColorPalette(0, kDisp32ColourPalette, 256, 1);
-  ASSERT_NE(palette, nullptr);
-  const std::vector<PALETTEENTRY> e = entries(palette);
-  const uint8_t image[8] = {0, 5, 215, 255, 36, 1, 100, 250};
-  const RECT rect{0, 0, 4, 2};
-  ASSERT_NE(disp32ShowInit(canvas.dc, 8, &rect, palette), 0);
-  ASSERT_NE(disp32ShowData(image, 2, 4), 0);
-  disp32ShowEnd();
-  for (int i = 0; i < 8; ++i) {
-    const PALETTEENTRY& p = e[image[i]];
-    EXPECT_EQ(canvas.at(i % 4, i / 4), (uint32_t{p.peRed} << 16) | (p.peGreen << 8) | p.peBlue)
-        << i;
-  }
-  DeleteObject(palette);
-}
-
 TEST(Disp32Show, RowsBeyondTheRectangleAndBadCallsAreRefusedAndThePaletteGoesBack) {
   Canvas canvas(4, 4, RGB(9, 9, 9));
   const uint8_t grey[16] = {50, 50, 50, 50, 60, 60, 60, 60, 70, 70, 70, 70, 80, 80, 80, 80};
@@ -136,6 +118,17 @@ TEST(Disp32Palettes, ColourCubeThenGreysAndDuplicatesOfTheirOwn) {
   EXPECT_EQ(e[216].peRed, 0);  // the grey ramp
   EXPECT_EQ(e[255].peRed, 255);
   for (const PALETTEENTRY& x : e) EXPECT_EQ(x.peFlags, PC_NOCOLLAPSE);
+  // Eight-bit pixels drawn through it take its colours.
+  Canvas canvas(4, 2, RGB(0, 0, 0));
+  const uint8_t image[8] = {0, 5, 215, 255, 36, 1, 100, 250};
+  const RECT rect{0, 0, 4, 2};
+  ASSERT_NE(disp32ShowInit(canvas.dc, 8, &rect, p), 0);
+  ASSERT_NE(disp32ShowData(image, 2, 4), 0);
+  disp32ShowEnd();
+  for (int i = 0; i < 8; ++i) {
+    const PALETTEENTRY& c = e[image[i]];
+    EXPECT_EQ(canvas.at(i % 4, i / 4), Canvas::rgb(RGB(c.peRed, c.peGreen, c.peBlue))) << i;
+  }
   for (int count : {0, 257}) EXPECT_EQ(disp32CreateColorPalette(0, 3, count, 1), nullptr);
   EXPECT_EQ(disp32CreateColorPalette(0, 2, 256, 1), nullptr);
   // A duplicate is a palette of its own with the same entries.
