@@ -99,6 +99,7 @@ TEST(ModuleGetInfo, FillsRecordSizeAndName) {
 
 struct ModuleAction : ::testing::Test {
   void SetUp() override {
+    REQUIRE_MODULE();
     c32ResetDLLErrInfo();
     record = storedRecord();
     context.source = source.handle;
@@ -113,7 +114,6 @@ struct ModuleAction : ::testing::Test {
 };
 
 TEST_F(ModuleAction, OtherCommandsAndFlagsDoNothingButWriteTheOutputs) {
-  REQUIRE_MODULE();
   const auto before = SerializeRecord(record);
   const std::pair<int32_t, int32_t> calls[] = {{0, kPlugInFlagSilent},
                                                {1, kPlugInFlagSilent},
@@ -136,7 +136,6 @@ TEST_F(ModuleAction, OtherCommandsAndFlagsDoNothingButWriteTheOutputs) {
 }
 
 TEST_F(ModuleAction, SilentRunCreatesTheDestinationWithTheReplayedTexture) {
-  REQUIRE_MODULE();
   context.flags = kPlugInFlagSilent;
   const auto before = SerializeRecord(record);
   ASSERT_EQ(Module().action(nullptr, &context), 1);
@@ -161,7 +160,6 @@ TEST_F(ModuleAction, SilentRunCreatesTheDestinationWithTheReplayedTexture) {
 }
 
 TEST_F(ModuleAction, SilentRunWithoutAHostRecordRendersTheDefaultsAndNullsThePointer) {
-  REQUIRE_MODULE();
   context.flags = kPlugInFlagSilent;
   context.record = nullptr;
   EXPECT_EQ(Module().action(nullptr, &context), 1);
@@ -170,7 +168,6 @@ TEST_F(ModuleAction, SilentRunWithoutAHostRecordRendersTheDefaultsAndNullsThePoi
 }
 
 TEST_F(ModuleAction, FailedRunLeavesTheHostRecordAndRecordsTheError) {
-  REQUIRE_MODULE();
   context.flags = kPlugInFlagSilent;
   context.source = 0;  // the destination cannot be made like a missing source
   const auto before = SerializeRecord(record);
@@ -184,7 +181,6 @@ TEST_F(ModuleAction, FailedRunLeavesTheHostRecordAndRecordsTheError) {
 }
 
 TEST_F(ModuleAction, DialogThatCannotOpenIsAFailureAndRestoresTheRecord) {
-  REQUIRE_MODULE();
   // Without a display (or without the host's list and icon-button classes)
   // dialog 200 cannot be created.
   WNDCLASSA wc{};
