@@ -113,28 +113,6 @@ struct ModuleAction : ::testing::Test {
   PlugInContext context{};
 };
 
-TEST_F(ModuleAction, OtherCommandsAndFlagsDoNothingButWriteTheOutputs) {
-  const auto before = SerializeRecord(record);
-  const std::pair<int32_t, int32_t> calls[] = {{0, kPlugInFlagSilent},
-                                               {1, kPlugInFlagSilent},
-                                               {3, kPlugInFlagSilent},
-                                               {kPlugInCommandRun, 0},
-                                               {kPlugInCommandRun, 8}};
-  for (const auto& [command, flags] : calls) {
-    SCOPED_TRACE(testing::Message() << "command " << command << " flags " << flags);
-    context.command = command;
-    context.flags = flags;
-    context.recordSize = 0;
-    context.cleared = 5;
-    EXPECT_EQ(Module().action(nullptr, &context), 0);
-    EXPECT_EQ(context.recordSize, 1348);
-    EXPECT_EQ(context.cleared, 0);
-    EXPECT_STREQ(context.name, "Quillan");
-    EXPECT_EQ(destination.handle, 0u);
-    EXPECT_EQ(SerializeRecord(record), before);
-  }
-}
-
 TEST_F(ModuleAction, SilentRunCreatesTheDestinationWithTheReplayedTexture) {
   context.flags = kPlugInFlagSilent;
   const auto before = SerializeRecord(record);
@@ -157,14 +135,6 @@ TEST_F(ModuleAction, SilentRunCreatesTheDestinationWithTheReplayedTexture) {
   ASSERT_EQ(RenderRecord(0, &copy, 2, source.handle, 0, &here.handle, nullptr), 1);
   EXPECT_EQ(ImageBytes(here.handle), ImageBytes(destination.handle));
   ResetModuleRenderer();
-}
-
-TEST_F(ModuleAction, SilentRunWithoutAHostRecordRendersTheDefaultsAndNullsThePointer) {
-  context.flags = kPlugInFlagSilent;
-  context.record = nullptr;
-  EXPECT_EQ(Module().action(nullptr, &context), 1);
-  EXPECT_EQ(context.record, nullptr);
-  EXPECT_NE(destination.handle, 0u);
 }
 
 TEST_F(ModuleAction, FailedRunLeavesTheHostRecordAndRecordsTheError) {
