@@ -7,9 +7,7 @@
 // After windows.h.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -67,6 +65,13 @@ std::vector<Event> EventsOf(int32_t message) {
   for (const Event& e : g_events)
     if (e.message == message) out.push_back(e);
   return out;
+}
+
+// The one event of a kind the owners were told of.
+Event Only(int32_t message) {
+  const std::vector<Event> e = EventsOf(message);
+  EXPECT_EQ(e.size(), 1u) << "message " << message;
+  return e.size() == 1 ? e[0] : Event{};
 }
 
 void Pump(int rounds = 8) {
@@ -130,22 +135,6 @@ void Key(WORD vk) {
   Pump();
 }
 
-// A solid 24-bit image; freed by the caller.
-Buf32Handle SolidImage(int w, int h, COLORREF c) {
-  Buf32Handle b = 0;
-  if (!buf32Alloc(&b, 24, w, h, 0, nullptr)) return 0;
-  buf32Lock(b, kBuf32Write, nullptr);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      uint8_t* p = buf32PointAddr(b, x, y);
-      p[0] = GetRValue(c);
-      p[1] = GetGValue(c);
-      p[2] = GetBValue(c);
-    }
-  buf32Unlock(b);
-  return b;
-}
-
 COLORREF ColourOf(int i) {
   static const COLORREF k[] = {
       RGB(220, 30, 30),  RGB(30, 180, 40), RGB(40, 60, 220), RGB(230, 200, 20), RGB(200, 40, 200),
@@ -153,16 +142,25 @@ COLORREF ColourOf(int i) {
   return k[i % 10];
 }
 
+// Adds n solid 24-bit thumbnails "Colour-1".. of ColourOf(0..); the last id.
 int32_t AddItems(IIOHandle list, int n, int side) {
   int32_t last = -1;
   for (int i = 0; i < n; ++i) {
-    const Buf32Handle image = SolidImage(side, side, ColourOf(i));
     IIItem it{};
+    buf32Alloc(&it.image, 24, side, side, 0, nullptr);
+    buf32Lock(it.image, kBuf32Write, nullptr);
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) {
+        uint8_t* p = buf32PointAddr(it.image, x, y);
+        p[0] = GetRValue(ColourOf(i));
+        p[1] = GetGValue(ColourOf(i));
+        p[2] = GetBValue(ColourOf(i));
+      }
+    buf32Unlock(it.image);
     std::snprintf(it.label, sizeof it.label, "Colour-%d", i + 1);
     it.flags = 1;
-    it.image = image;
     last = x32IIAction(list, kIIAdd, 0, P(&it));
-    buf32Free(image);
+    buf32Free(it.image);
   }
   return last;
 }
@@ -217,16 +215,12 @@ SCROLLINFO ScrollOf(HWND w) {
   return si;
 }
 
-LRESULT CALLBACK TopProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(w, message, wParam, lParam);
-}
-
 // A plain top-level window class (a static control would be transparent to
 // the mouse).
 const char* TopClass() {
   static const char* name = [] {
     WNDCLASSA wc{};
-    wc.lpfnWndProc = TopProc;
+    wc.lpfnWndProc = DefWindowProcA;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
@@ -281,70 +275,48 @@ struct ListWindows : ::testing::Test {
 
 }  // namespace
 
-TEST(ListClass, IsRegisteredGloballyByTheListLibrary) {
-  const HMODULE library = GetModuleHandleA("x32Clips.dll");
-  ASSERT_NE(library, nullptr);
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  ASSERT_TRUE(GetClassInfoExA(library, kIIOClassName, &wc));
-  EXPECT_NE(wc.style & CS_GLOBALCLASS, 0u);
-  EXPECT_NE(wc.style & CS_DBLCLKS, 0u);
-  // Any module of the process creates list windows by the class name.
-  const HWND w = CreateWindowExA(0, kIIOClassName, "", WS_POPUP, 0, 0, 100, 80, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-  ASSERT_NE(w, nullptr);
-  EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w, GWLP_WNDPROC)), wc.lpfnWndProc);
-  EXPECT_EQ(x32IIOListOfWindow(w), 0u);
-  DestroyWindow(w);
-}
-
-TEST_F(ListWindows, CellSizeFitsTheWindow) {
-  const int s = GetSystemMetrics(SM_CXVSCROLL);
-  int cw = 0, ch = 0;
+TEST_F(ListWindows, CellsFitTheWindowAndTheGridScrolls) {
+  // The cells for three columns and two rows, less a scroll bar when the
+  // style asks for one, are those the attached list took.
+  int cw = 0, ch = 0, plain = 0;
+  ASSERT_EQ(x32IIOGetWH(windowA, 1, 3, 2, &plain, &ch, 1024), 1);
   ASSERT_EQ(x32IIOGetWH(windowA, 1, 3, 2, &cw, &ch, 1025), 1);
-  EXPECT_EQ(cw, (220 - 2 * kIioMargin - s) / 3);
-  EXPECT_EQ(ch, (150 - 2 * kIioMargin) / 2);
-  ASSERT_EQ(x32IIOGetWH(windowA, 1, 3, 2, &cw, &ch, 1024), 1);
-  EXPECT_EQ(cw, (220 - 2 * kIioMargin) / 3);
-  // The attached list took the same cells.
-  const IIOMetrics m = Metrics(listA);
-  EXPECT_EQ(m.cellWidth, (220 - 2 * kIioMargin - s) / 3);
-  EXPECT_EQ(m.cellHeight, ch);
+  EXPECT_NEAR(plain - cw, GetSystemMetrics(SM_CXVSCROLL) / 3.0, 1.0);
   EXPECT_EQ(x32IIOGetWH(windowA, 2, 3, 2, &cw, &ch, 1025), 0);
   EXPECT_EQ(x32IIOGetWH(nullptr, 1, 3, 2, &cw, &ch, 1025), 0);
   EXPECT_EQ(x32IIOGetWH(windowA, 1, 500, 2, &cw, &ch, 1025), 0);
-}
-
-TEST_F(ListWindows, AttachedListFillsTheGridAndScrolls) {
+  // The attached list took the same cells: ten items in four rows of three.
   EXPECT_EQ(x32IIOListOfWindow(windowA), listA);
   EXPECT_EQ(IioWindowOf(listA), P(windowA));
-  IIOMetrics m = Metrics(listA);
+  const IIOMetrics m = Metrics(listA);
+  EXPECT_EQ(m.cellWidth, cw);
+  EXPECT_EQ(m.cellHeight, ch);
   EXPECT_EQ(m.columns, 3);
   EXPECT_EQ(m.visibleRows, 2);
   EXPECT_EQ(m.totalRows, 4);
-  SCROLLINFO si = ScrollOf(windowA);
-  EXPECT_EQ(si.nMax, 3);
-  EXPECT_EQ(si.nPage, 2u);
-  EXPECT_EQ(si.nPos, 0);
-
-  SendMessageA(windowA, WM_VSCROLL, SB_LINEDOWN, 0);
-  EXPECT_EQ(Metrics(listA).topRow, 1);
-  EXPECT_EQ(ScrollOf(windowA).nPos, 1);
-  SendMessageA(windowA, WM_VSCROLL, SB_BOTTOM, 0);
-  EXPECT_EQ(Metrics(listA).topRow, 2);
-  EXPECT_EQ(ScrollOf(windowA).nPos, 2);
-  x32IIOAction(listA, kIIOScrollTo, 1, 0);
-  EXPECT_EQ(Metrics(listA).topRow, 0);
-  EXPECT_EQ(ScrollOf(windowA).nPos, 0);
-  SendMessageA(windowA, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
-  EXPECT_EQ(Metrics(listA).topRow, 1);
-
+  EXPECT_EQ(ScrollOf(windowA).nMax, 3);
+  EXPECT_EQ(ScrollOf(windowA).nPage, 2u);
+  struct Step {
+    UINT message;
+    WPARAM wParam;
+    int topRow;
+  } steps[] = {{WM_VSCROLL, SB_LINEDOWN, 1},
+               {WM_VSCROLL, SB_BOTTOM, 2},
+               {0, 0, 0},  // the list scrolled by its owner
+               {WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 1}};
+  for (const Step& st : steps) {
+    SCOPED_TRACE(st.message);
+    if (st.message == 0)
+      x32IIOAction(listA, kIIOScrollTo, 1, 0);
+    else
+      SendMessageA(windowA, st.message, st.wParam, 0);
+    EXPECT_EQ(Metrics(listA).topRow, st.topRow);
+    EXPECT_EQ(ScrollOf(windowA).nPos, st.topRow);
+  }
   EXPECT_EQ(x32IIOAction(listA, kIIORedraw, 0, 0), 1);
-
   // Items added later extend the scroll range.
   AddItems(listA, 3, 48);
   EXPECT_EQ(ScrollOf(windowA).nMax, 4);
-
   // Detached, the window shows nothing and has nothing to scroll.
   ASSERT_EQ(x32IIOAction(listA, kIIOAttach, 0, P(windowA)), 1);
   EXPECT_EQ(x32IIOListOfWindow(windowA), 0u);
@@ -357,17 +329,15 @@ TEST_F(ListWindows, AttachedListFillsTheGridAndScrolls) {
 TEST_F(ListWindows, ClicksSelectFocusAndReachTheOwner) {
   Click(CentreOf(windowA, listA, 4));
   EXPECT_EQ(GetFocus(), windowA);
-  ASSERT_EQ(EventsOf(kIIOMsgClick).size(), 1u);
-  EXPECT_EQ(EventsOf(kIIOMsgClick)[0].item, IdAt(listA, 4));
-  EXPECT_EQ(EventsOf(kIIOMsgClick)[0].list, listA);
+  EXPECT_EQ(Only(kIIOMsgClick).item, IdAt(listA, 4));
+  EXPECT_EQ(Only(kIIOMsgClick).list, listA);
   EXPECT_EQ(Selected(listA), (std::vector<int32_t>{IdAt(listA, 4)}));
 
   // A double click: the click of its first press, then 13.
   g_events.clear();
   MoveMouse(CentreOf(windowA, listA, 1));
   Buttons({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
-  ASSERT_EQ(EventsOf(kIIOMsgDoubleClick).size(), 1u);
-  EXPECT_EQ(EventsOf(kIIOMsgDoubleClick)[0].item, IdAt(listA, 1));
+  EXPECT_EQ(Only(kIIOMsgDoubleClick).item, IdAt(listA, 1));
   EXPECT_EQ(g_events.front().message, kIIOMsgClick);
   EXPECT_EQ(Selected(listA), (std::vector<int32_t>{IdAt(listA, 1)}));
 
@@ -376,8 +346,7 @@ TEST_F(ListWindows, ClicksSelectFocusAndReachTheOwner) {
   const POINT at = CentreOf(windowA, listA, 2);
   MoveMouse(at);
   Buttons({MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP});
-  ASSERT_EQ(EventsOf(kIIOMsgRightClick).size(), 1u);
-  const Event right = EventsOf(kIIOMsgRightClick)[0];
+  const Event right = Only(kIIOMsgRightClick);
   EXPECT_EQ(right.item, IdAt(listA, 2));
   EXPECT_EQ(right.point.x, at.x);
   EXPECT_EQ(right.point.y, at.y);
@@ -389,12 +358,10 @@ TEST_F(ListWindows, ClicksSelectFocusAndReachTheOwner) {
   POINT empty = CentreOf(windowA, listA, 9);
   empty.x += Metrics(listA).cellWidth;
   Click(empty);
-  ASSERT_EQ(EventsOf(kIIOMsgClick).size(), 1u);
-  EXPECT_EQ(EventsOf(kIIOMsgClick)[0].item, -1);
+  EXPECT_EQ(Only(kIIOMsgClick).item, -1);
   EXPECT_EQ(Selected(listA), (std::vector<int32_t>{IdAt(listA, 1)}));
   Buttons({MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP});
-  ASSERT_EQ(EventsOf(kIIOMsgRightClick).size(), 1u);
-  EXPECT_EQ(EventsOf(kIIOMsgRightClick)[0].item, -1);
+  EXPECT_EQ(Only(kIIOMsgRightClick).item, -1);
 }
 
 TEST_F(ListWindows, KeysMoveTheSelectionAndScroll) {
@@ -410,8 +377,7 @@ TEST_F(ListWindows, KeysMoveTheSelectionAndScroll) {
   for (const Step& s : steps) {
     g_events.clear();
     Key(s.key);
-    ASSERT_EQ(EventsOf(kIIOMsgKeyChoose).size(), 1u) << "key " << s.key;
-    EXPECT_EQ(EventsOf(kIIOMsgKeyChoose)[0].item, IdAt(listA, s.position));
+    EXPECT_EQ(Only(kIIOMsgKeyChoose).item, IdAt(listA, s.position)) << "key " << s.key;
     EXPECT_EQ(Selected(listA), (std::vector<int32_t>{IdAt(listA, s.position)}));
     EXPECT_EQ(IioFocusId(listA), IdAt(listA, s.position));
     EXPECT_EQ(Metrics(listA).topRow, s.topRow);
@@ -426,79 +392,62 @@ TEST_F(ListWindows, KeysMoveTheSelectionAndScroll) {
   Key(VK_RIGHT);
   g_events.clear();
   SendMessageA(windowA, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(windowA), MAKELPARAM(-1, -1));
-  ASSERT_EQ(EventsOf(kIIOMsgRightClick).size(), 1u);
-  const Event menu = EventsOf(kIIOMsgRightClick)[0];
+  const Event menu = Only(kIIOMsgRightClick);
   EXPECT_EQ(menu.item, IdAt(listA, 1));
   IioRect cell{};
   IioCellParts(listA, 1, &cell, nullptr, nullptr);
   POINT centre{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
   ClientToScreen(windowA, &centre);
-  EXPECT_EQ(menu.point.x, centre.x);
-  EXPECT_EQ(menu.point.y, centre.y);
+  EXPECT_TRUE(menu.point.x == centre.x && menu.point.y == centre.y);
 }
 
 TEST_F(ListWindows, DraggingAnItemOntoAnotherListAsksAndReportsTheDrop) {
   g_acceptWindow = windowB;
   const int32_t dragged = IdAt(listA, 2);
-  RECT rb{};
+  RECT rb{}, rt{};
   GetWindowRect(windowB, &rb);
+  GetWindowRect(top, &rt);
   const POINT into{(rb.left + rb.right) / 2, (rb.top + rb.bottom) / 2};
+  const POINT bare{rt.left + 260, rt.bottom - 20};
   const POINT start = CentreOf(windowA, listA, 2);
-  MoveMouse(start);
-  Buttons({MOUSEEVENTF_LEFTDOWN});
-  for (int i = 1; i <= 6; ++i)
-    MoveMouse(POINT{start.x + (into.x - start.x) * i / 6, start.y + (into.y - start.y) * i / 6});
-  Buttons({MOUSEEVENTF_LEFTUP});
-
-  const std::vector<Event> asked = EventsOf(kIIOMsgDragQuery);
+  // Drags from the item to `to` in steps; Escape before the release if asked.
+  auto drag = [&](POINT to, bool escape) {
+    AfterDoubleClickTime();
+    g_events.clear();
+    MoveMouse(start);
+    Buttons({MOUSEEVENTF_LEFTDOWN});
+    for (int i = 1; i <= 6; ++i)
+      MoveMouse(POINT{start.x + (to.x - start.x) * i / 6, start.y + (to.y - start.y) * i / 6});
+    if (escape) Key(VK_ESCAPE);
+    Buttons({MOUSEEVENTF_LEFTUP});
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_FALSE(EventsOf(kIIOMsgDragQuery).empty());
+    return EventsOf(kIIOMsgDragQuery).empty() ? Event{} : EventsOf(kIIOMsgDragQuery).back();
+  };
+  const Event q = drag(into, false);
   const std::vector<Event> dropped = EventsOf(kIIOMsgDrop);
-  ASSERT_FALSE(asked.empty());
   ASSERT_EQ(dropped.size(), 1u);
-  const Event& q = asked.back();
-  EXPECT_EQ(q.list, listA) << "the owner of the list dragged from is asked";
-  EXPECT_EQ(q.item, dragged);
-  EXPECT_EQ(q.window, windowB);
-  EXPECT_EQ(q.targetList, listB);
+  for (const Event& e : {q, dropped[0]}) {
+    SCOPED_TRACE(e.message);
+    EXPECT_EQ(e.list, listA) << "the owner of the list dragged from is told";
+    EXPECT_EQ(e.item, dragged);
+    EXPECT_EQ(e.window, windowB);
+    EXPECT_EQ(e.targetList, listB);
+    EXPECT_EQ(e.items, (std::vector<int32_t>{dragged}));
+  }
   EXPECT_EQ(q.position, 0) << "after the last item of the empty list";
-  EXPECT_EQ(q.items, (std::vector<int32_t>{dragged}));
-  const Event& d = dropped[0];
-  EXPECT_EQ(d.list, listA);
-  EXPECT_EQ(d.item, dragged);
-  EXPECT_EQ(d.window, windowB);
-  EXPECT_EQ(d.targetList, listB);
-  EXPECT_EQ(d.items, (std::vector<int32_t>{dragged}));
-  EXPECT_EQ(d.point.x, into.x);
-  EXPECT_EQ(d.point.y, into.y);
+  EXPECT_EQ(dropped[0].point.x, into.x);
+  EXPECT_EQ(dropped[0].point.y, into.y);
   for (const Event& e : g_events) EXPECT_NE(e.list, listB) << "message " << e.message;
-  EXPECT_EQ(GetCapture(), nullptr);
 
   // Over a window the owner refuses: asked, nothing dropped.
-  AfterDoubleClickTime();
-  g_events.clear();
-  RECT rt{};
-  GetWindowRect(top, &rt);
-  const POINT bare{rt.left + 260, rt.bottom - 20};
-  MoveMouse(start);
-  Buttons({MOUSEEVENTF_LEFTDOWN});
-  for (int i = 1; i <= 4; ++i)
-    MoveMouse(POINT{start.x + (bare.x - start.x) * i / 4, start.y + (bare.y - start.y) * i / 4});
-  Buttons({MOUSEEVENTF_LEFTUP});
-  ASSERT_FALSE(EventsOf(kIIOMsgDragQuery).empty());
-  EXPECT_EQ(EventsOf(kIIOMsgDragQuery).back().window, top);
-  EXPECT_EQ(EventsOf(kIIOMsgDragQuery).back().targetList, 0u);
-  EXPECT_EQ(EventsOf(kIIOMsgDragQuery).back().position, -1);
+  const Event refused = drag(bare, false);
+  EXPECT_EQ(refused.window, top);
+  EXPECT_EQ(refused.targetList, 0u);
+  EXPECT_EQ(refused.position, -1);
   EXPECT_TRUE(EventsOf(kIIOMsgDrop).empty());
-
   // Escape while dragging cancels the drop.
-  AfterDoubleClickTime();
-  g_events.clear();
-  MoveMouse(start);
-  Buttons({MOUSEEVENTF_LEFTDOWN});
-  for (int i = 1; i <= 4; ++i)
-    MoveMouse(POINT{start.x + (into.x - start.x) * i / 4, start.y + (into.y - start.y) * i / 4});
-  Key(VK_ESCAPE);
-  Buttons({MOUSEEVENTF_LEFTUP});
-  EXPECT_FALSE(EventsOf(kIIOMsgDragQuery).empty());
+  drag(into, true);
   EXPECT_TRUE(EventsOf(kIIOMsgDrop).empty());
 
   // A press without a move beyond the drag distance is a click only.
@@ -515,8 +464,7 @@ TEST_F(ListWindows, PictureOfAGrid) {
   x32IIOAction(listB, kIIOSelect, 0, 3);
   RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Pump();
-  const char* dir = std::getenv("QUILLAN_SHOT_DIR");
-  const std::string path = std::string(dir != nullptr ? dir : ".") + "/clips_grid.bmp";
+  const std::string path = ShotPath("clips_grid.bmp");
   std::vector<COLORREF> pixels;
   ASSERT_TRUE(SaveWindowPicture(top, path, &pixels)) << path;
   RECT frame{};
@@ -539,8 +487,7 @@ TEST_F(ListWindows, PictureOfAGrid) {
   }
   // List A's fitted cells scale their 48-pixel thumbnails to the image place.
   EXPECT_EQ(at(CentreOf(windowA, listA, 5)), ColourOf(5));
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  EXPECT_GT(static_cast<long long>(in.tellg()), 640LL * 400 * 3);
+  EXPECT_GT(FileSize(path), 640LL * 400 * 3);
 }
 
 TEST_F(ListWindows, ListsAndWindowsOutliveEachOther) {
@@ -582,10 +529,14 @@ TEST(ModuleDialogs, CreateListWindowsByClassName) {
   ASSERT_NE(dialog, nullptr) << GetLastError();
   const HWND control = GetDlgItem(dialog, 1058);
   ASSERT_NE(control, nullptr);
+  // The list library registers the class for every module of the process.
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   ASSERT_TRUE(GetClassInfoExA(GetModuleHandleA("x32Clips.dll"), kIIOClassName, &wc));
+  EXPECT_NE(wc.style & CS_GLOBALCLASS, 0u);
+  EXPECT_NE(wc.style & CS_DBLCLKS, 0u);
   EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(control, GWLP_WNDPROC)), wc.lpfnWndProc);
+  EXPECT_EQ(x32IIOListOfWindow(control), 0u);
   EXPECT_NE(SendMessageA(control, WM_GETFONT, 0, 0), 0) << "labels in the dialog's font";
   // The library list of the Load dialog, shrunk to whole cells as the dialog does.
   const IIOHandle list = MakeList(2, 1, 1, 60, 1024, nullptr);

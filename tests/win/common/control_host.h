@@ -14,6 +14,9 @@
 #include <vector>
 
 #include "palette/ramp.h"
+#include "palette/win/palette_objects.h"
+#include "platform/x32base/buf32.h"
+#include "platform/x32base/win/disp32.h"
 #include "platform/x32comm/win/x32comm_win.h"
 #include "platform/x32comm/x32comm.h"
 #include "plugin/param_record.h"
@@ -144,13 +147,7 @@ struct RecordedBox {
   std::string caption;
   int32_t style;
   std::string text;
-  int32_t one;
-  int32_t stringId;
-  int32_t where;
-  int32_t module;
-  int32_t location;
-  int32_t reserved0;
-  int32_t reserved1;
+  int32_t one, stringId, where, module, location, reserved0, reserved1;
   int32_t errorCodeAtCall;  // the library's error record when the box was asked for
 };
 
@@ -188,7 +185,7 @@ struct ChooserCall {
   COLORREF offered;
 };
 struct ChooserAnswer {
-  bool confirm;
+  bool confirm;  // false: the chooser was cancelled
   COLORREF colour;
 };
 
@@ -242,6 +239,56 @@ inline void Settle(HWND window) {
   Pump();
   Sleep(60);
   Pump();
+}
+
+// ---- the ring views ----
+
+// The palettes a dialog gives a ring view: the ramp's with the hue shift, and
+// the display palette turned by the ring; `shown` holds the display entries.
+struct RingPalettes {
+  RingPalettes(const PaletteRamp& ramp, int hue, int ring)
+      : source(CreateRampPalette(ramp, hue)), display(disp32PalDuplicate(source)) {
+    Turn(ring);
+  }
+  ~RingPalettes() {
+    DeleteObject(display);
+    DeleteObject(source);
+  }
+  RingPalettes(const RingPalettes&) = delete;
+  RingPalettes& operator=(const RingPalettes&) = delete;
+  void Turn(int ring) {
+    RotateDisplayPalette(ring, source, display);
+    GetPaletteEntries(display, 0, 256, shown);
+  }
+  COLORREF Colour(int index) const {
+    return RGB(shown[index].peRed, shown[index].peGreen, shown[index].peBlue);
+  }
+  HPALETTE source, display;
+  PALETTEENTRY shown[256]{};
+};
+
+// Checks every `step`th pixel of the ring index image against the screen,
+// where the window shows it at (inset, inset) through `palettes`; the white
+// ground (index 255) only when `ground` is set. Returns the pixels checked,
+// or -1 at the first that differs.
+inline int ExpectRingShown(HWND window, int inset, Buf32Handle image, const RingPalettes& palettes,
+                           int step, bool ground) {
+  Buf32Desc d{};
+  if (!buf32GetInfo(image, &d) || !buf32Lock(image, kBuf32Read, nullptr)) return 0;
+  int checked = 0;
+  for (int y = 0; y < d.w[kBuf32DescHeight]; y += step)
+    for (int x = 0; x < d.w[kBuf32DescWidth]; x += step) {
+      const uint8_t i = *buf32PointAddr(image, x, y);
+      if (i == 255 && !ground) continue;
+      ++checked;
+      if (ScreenPixel(window, x + inset, y + inset) != palettes.Colour(i)) {
+        ADD_FAILURE() << "pixel " << x << "," << y << " index " << int(i);
+        buf32Unlock(image);
+        return -1;
+      }
+    }
+  buf32Unlock(image);
+  return checked;
 }
 
 // The module's classes resolve for windows of its instance; the icon button

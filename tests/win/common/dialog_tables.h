@@ -17,11 +17,13 @@ struct ControlSpec {
   short x, y, cx, cy;
 };
 
-struct DialogSpec {
+struct DialogHead {
   int id;
   const char* title;
   DWORD style;
   short x, y, cx, cy;
+};
+struct DialogSpec : DialogHead {
   std::vector<ControlSpec> controls;
 };
 
@@ -31,13 +33,7 @@ inline constexpr DWORD kDialogFrame = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS
 
 inline const std::vector<DialogSpec>& DialogSpecs() {
   static const std::vector<DialogSpec> specs = {
-      {200,
-       "Vantrel Quillan.Plugin",
-       kDialogFrame | WS_VISIBLE,
-       20,
-       20,
-       367,
-       215,
+      {{200, "Vantrel Quillan.Plugin", kDialogFrame | WS_VISIBLE, 20, 20, 367, 215},
        {
            {281, "STATIC", "", SS_LEFT | WS_GROUP, 351, 156, 8, 8},
            {1, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 310, 6, 50, 14},
@@ -73,13 +69,7 @@ inline const std::vector<DialogSpec>& DialogSpecs() {
            {1030, "BUTTON", "Pattern template:", BS_GROUPBOX, 6, 103, 299, 47},
            {kNoId, "BUTTON", "Storyboard", BS_GROUPBOX, 5, 153, 299, 56},
        }},
-      {201,
-       "Palette Ramp Editor",
-       kDialogFrame | WS_VISIBLE,
-       0,
-       0,
-       310,
-       262,
+      {{201, "Palette Ramp Editor", kDialogFrame | WS_VISIBLE, 0, 0, 310, 262},
        {
            {1, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 12, 170, 50, 14},
            {2, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 12, 187, 50, 14},
@@ -98,13 +88,7 @@ inline const std::vector<DialogSpec>& DialogSpecs() {
            {402, "X32IIO_CLASS", "", WS_BORDER | WS_TABSTOP, 11, 213, 289, 41},
            {403, "BUTTON", "Pattern samples", BS_GROUPBOX, 6, 204, 298, 52},
        }},
-      {102,
-       "Animation",
-       kDialogFrame,
-       0,
-       0,
-       156,
-       71,
+      {{102, "Animation", kDialogFrame, 0, 0, 156, 71},
        {
            {1, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 100, 6, 50, 14},
            {2, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 100, 23, 50, 14},
@@ -116,13 +100,7 @@ inline const std::vector<DialogSpec>& DialogSpecs() {
            {802, "EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 66, 44, 28, 14},
            {803, "msctls_updown32", "", kBuddy, 90, 44, 12, 14},
        }},
-      {104,
-       "Load Pattern From Library",
-       kDialogFrame,
-       0,
-       0,
-       250,
-       230,
+      {{104, "Load Pattern From Library", kDialogFrame, 0, 0, 250, 230},
        {
            {1, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 86, 210, 50, 14},
            {2, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 139, 210, 50, 14},
@@ -132,13 +110,7 @@ inline const std::vector<DialogSpec>& DialogSpecs() {
             27},
            {403, "BUTTON", "", BS_GROUPBOX | WS_GROUP, 6, 6, 238, 162},
        }},
-      {106,
-       "Add Pattern To Library",
-       kDialogFrame,
-       0,
-       0,
-       136,
-       97,
+      {{106, "Add Pattern To Library", kDialogFrame, 0, 0, 136, 97},
        {
            {1, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 80, 8, 50, 14},
            {2, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 80, 26, 50, 14},
@@ -146,13 +118,7 @@ inline const std::vector<DialogSpec>& DialogSpecs() {
            {1061, "EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 6, 79, 124, 12},
            {258, "X32IIO_CLASS", "", 0, 6, 6, 60, 54},
        }},
-      {105,
-       "Add Palette Ramp Sample",
-       kDialogFrame,
-       0,
-       0,
-       136,
-       97,
+      {{105, "Add Palette Ramp Sample", kDialogFrame, 0, 0, 136, 97},
        {
            {1, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 80, 8, 50, 14},
            {2, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 80, 26, 50, 14},
@@ -160,13 +126,7 @@ inline const std::vector<DialogSpec>& DialogSpecs() {
            {1061, "EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 6, 79, 124, 12},
            {258, "X32IIO_CLASS", "", 0, 6, 6, 60, 54},
        }},
-      {202,
-       "Rename",
-       kDialogFrame | WS_VISIBLE,
-       0,
-       0,
-       186,
-       42,
+      {{202, "Rename", kDialogFrame | WS_VISIBLE, 0, 0, 186, 42},
        {
            {1, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 130, 6, 50, 14},
            {2, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 130, 23, 50, 14},

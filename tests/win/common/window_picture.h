@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -60,4 +62,17 @@ inline bool SaveWindowPicture(HWND window, const std::string& path,
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
   return ok;
+}
+
+// Where a picture of the test run goes: QUILLAN_SHOT_DIR (the build tree), or
+// the working folder.
+inline std::string ShotPath(const char* name) {
+  const char* dir = std::getenv("QUILLAN_SHOT_DIR");
+  return std::string(dir != nullptr ? dir : ".") + "/" + name;
+}
+
+// The size of a file in bytes, or -1.
+inline long long FileSize(const std::string& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  return in ? static_cast<long long>(in.tellg()) : -1;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 #include "platform/xl32iconbtn/xl32iconbtn.h"
@@ -39,29 +40,28 @@ struct IconButton : ::testing::Test {
 }  // namespace
 
 TEST(IconButtonText, NamesTheBitmapAndThePartShown) {
+  struct Case {
+    const char* text;
+    IconButtonImage image;
+  } good[] = {{"307;0,0,18,14", {307, 0, 0, 18, 14}},
+              {"12;3,4,5,6", {12, 3, 4, 5, 6}},
+              {"307", {307, 0, 0, 0, 0}}};
+  for (const Case& c : good) {
+    IconButtonImage image{-1, -1, -1, -1, -1};
+    ASSERT_TRUE(ParseIconButtonText(c.text, &image)) << c.text;
+    EXPECT_EQ(std::memcmp(&image, &c.image, sizeof image), 0) << c.text;
+  }
   IconButtonImage image{};
-  ASSERT_TRUE(ParseIconButtonText("307;0,0,18,14", &image));
-  EXPECT_EQ(image.bitmapId, 307);
-  EXPECT_EQ(image.x, 0);
-  EXPECT_EQ(image.y, 0);
-  EXPECT_EQ(image.width, 18);
-  EXPECT_EQ(image.height, 14);
-  ASSERT_TRUE(ParseIconButtonText("12;3,4,5,6", &image));
-  EXPECT_EQ(image.x, 3);
-  EXPECT_EQ(image.height, 6);
-  ASSERT_TRUE(ParseIconButtonText("307", &image));
-  EXPECT_EQ(image.width, 0);
   for (const char* bad : {"", "x", "0", "307;", "307;0,0,18", "307;0,0,18,14,1", "307;0,0,18,14x",
                           "307 ;0,0,18,14", "-1", "70000", "307;0,0,99999,1", "307;0,,18,14"})
     EXPECT_FALSE(ParseIconButtonText(bad, &image)) << '"' << bad << '"';
   EXPECT_FALSE(ParseIconButtonText(nullptr, &image));
-}
-
-TEST_F(IconButton, IsAGlobalClassAvailableToEveryModule) {
+  // The class is global: every module's dialogs may use it.
   WNDCLASSA wc{};
-  EXPECT_TRUE(GetClassInfoA(Module().handle, kIconButtonClass, &wc));
-  EXPECT_NE(wc.style & CS_GLOBALCLASS, 0u);
+  ASSERT_NE(InitIconButtonDll(), 0);
   EXPECT_NE(InitIconButtonDll(), 0);  // a second call finds it registered
+  EXPECT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), kIconButtonClass, &wc));
+  EXPECT_NE(wc.style & CS_GLOBALCLASS, 0u);
 }
 
 TEST_F(IconButton, ClicksToggleTheStateAndTellTheParent) {
@@ -119,8 +119,7 @@ TEST_F(IconButton, CheckStateIsSetAndReadWithTheCheckButtonCalls) {
 TEST_F(IconButton, ShowsThePartOfTheModulesBitmapAndSinksWhenChecked) {
   const HBITMAP bitmap = LoadBitmapA(Module().handle, MAKEINTRESOURCEA(307));
   ASSERT_NE(bitmap, nullptr);
-  const HDC screen = GetDC(nullptr);
-  const HDC mem = CreateCompatibleDC(screen);
+  const HDC mem = CreateCompatibleDC(nullptr);
   const HGDIOBJ old = SelectObject(mem, bitmap);
   const int left = (kWidth - 18) / 2, top = (kHeight - 14) / 2;
   auto matches = [&](int shift) {
@@ -137,16 +136,13 @@ TEST_F(IconButton, ShowsThePartOfTheModulesBitmapAndSinksWhenChecked) {
   EXPECT_EQ(ScreenPixel(button, 0, 0), GetSysColor(COLOR_BTNSHADOW));
   SelectObject(mem, old);
   DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
   DeleteObject(bitmap);
-}
-
-TEST_F(IconButton, TextWithoutABitmapLeavesAPlainButton) {
+  // Text without a bitmap leaves a plain button that still keeps its state.
+  SendMessageA(button, BM_SETCHECK, BST_UNCHECKED, 0);
   SetWindowTextA(button, "999;0,0,18,14");  // no such bitmap
   Settle(host.window());
   EXPECT_EQ(ScreenPixel(button, kWidth / 2, kHeight / 2), GetSysColor(COLOR_BTNFACE));
   SetWindowTextA(button, "nonsense");
-  Settle(host.window());
   SendMessageA(button, BM_SETCHECK, BST_CHECKED, 0);
   EXPECT_EQ(checked(), BST_CHECKED);
 }

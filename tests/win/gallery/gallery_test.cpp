@@ -8,16 +8,11 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "controls/win/control_procs.h"
 #include "palette/ring_image.h"
-#include "palette/win/palette_objects.h"
-#include "platform/x32base/win/disp32.h"
 #include "platform/x32clips/win/x32clips_win.h"
 #include "platform/x32clips/x32clips.h"
 #include "platform/xl32iconbtn/xl32iconbtn.h"
@@ -27,60 +22,44 @@
 
 namespace {
 
-// A dialog template in memory: DLGTEMPLATE, then the items, each on a
-// four-byte boundary.
-class TemplateBuilder {
- public:
-  TemplateBuilder(const char* title, short cx, short cy, int items) {
-    DLGTEMPLATE t{};
-    t.style = DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    t.cdit = static_cast<WORD>(items);
-    t.x = 10;
-    t.y = 10;
-    t.cx = cx;
-    t.cy = cy;
-    append(&t, sizeof t);
-    word(0);  // no menu
-    word(0);  // the standard dialog class
-    text(title);
-    word(8);
-    text("MS Sans Serif");
-  }
-  void item(const char* className, const char* title, WORD id, DWORD style, short x, short y,
-            short cx, short cy) {
-    align();
-    DLGITEMTEMPLATE i{};
-    i.style = WS_CHILD | WS_VISIBLE | style;
-    i.x = x;
-    i.y = y;
-    i.cx = cx;
-    i.cy = cy;
-    i.id = id;
-    append(&i, sizeof i);
-    text(className);
-    text(title);
-    word(0);  // no creation data
-  }
-  const DLGTEMPLATE* get() {
-    align();
-    return reinterpret_cast<const DLGTEMPLATE*>(bytes_.data());
-  }
-
- private:
-  void append(const void* p, size_t n) {
-    const auto* b = static_cast<const uint8_t*>(p);
-    bytes_.insert(bytes_.end(), b, b + n);
-  }
-  void word(WORD w) { append(&w, sizeof w); }
-  void text(const char* s) {
-    for (; *s != '\0'; ++s) word(static_cast<WORD>(static_cast<unsigned char>(*s)));
-    word(0);
-  }
-  void align() {
-    while (bytes_.size() % 4 != 0) bytes_.push_back(0);
-  }
-  std::vector<uint8_t> bytes_;
+// One control of a dialog template.
+struct Item {
+  const char* className;
+  const char* title;
+  WORD id;
+  DWORD style;
+  short x, y, cx, cy;
 };
+
+// A dialog template in memory: DLGTEMPLATE, then the items, each on a
+// four-byte boundary; texts in 16-bit characters.
+std::vector<WORD> buildTemplate(const char* title, short cx, short cy,
+                                const std::vector<Item>& items) {
+  std::vector<WORD> t;
+  auto dword = [&](DWORD d) { t.insert(t.end(), {LOWORD(d), HIWORD(d)}); };
+  auto text = [&](const char* s) {
+    for (; *s != '\0'; ++s) t.push_back(static_cast<unsigned char>(*s));
+    t.push_back(0);
+  };
+  dword(DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU);
+  dword(0);
+  t.insert(t.end(), {static_cast<WORD>(items.size()), 10, 10, static_cast<WORD>(cx),
+                     static_cast<WORD>(cy), 0, 0});  // no menu, the standard class
+  text(title);
+  t.push_back(8);
+  text("MS Sans Serif");
+  for (const Item& i : items) {
+    if (t.size() % 2 != 0) t.push_back(0);
+    dword(WS_CHILD | WS_VISIBLE | i.style);
+    dword(0);
+    for (short v : {i.x, i.y, i.cx, i.cy}) t.push_back(static_cast<WORD>(v));
+    t.push_back(i.id);
+    text(i.className);
+    text(i.title);
+    t.push_back(0);  // no creation data
+  }
+  return t;
+}
 
 INT_PTR CALLBACK galleryProc(HWND, UINT message, WPARAM, LPARAM) {
   return message == WM_INITDIALOG ? TRUE : FALSE;
@@ -131,14 +110,6 @@ struct TemplateList {
   int added = 0;
 };
 
-struct Palette {
-  explicit Palette(HPALETTE h) : handle(h) {}
-  ~Palette() {
-    if (handle != nullptr) DeleteObject(handle);
-  }
-  HPALETTE handle;
-};
-
 }  // namespace
 
 TEST(Gallery, EveryControlOnOneDialog) {
@@ -146,24 +117,26 @@ TEST(Gallery, EveryControlOnOneDialog) {
   RequireControls();
   ASSERT_NE(InitIconButtonDll(), 0);
 
-  TemplateBuilder t("Quillan controls", 300, 258, 15);
-  t.item("STATIC", "Re&peat number (0.01..5.00):", 0xFFFF, SS_LEFT, 8, 6, 120, 8);
-  t.item("PalBarClass", "", 205, 0, 8, 18, 60, 12);
-  t.item("RepeatFloatSpinClass", "", 206, WS_TABSTOP, 74, 17, 36, 13);
-  t.item(kIconButtonClass, "307;0,0,18,14", 215, 0x3 | WS_TABSTOP, 116, 16, 18, 14);
-  t.item("STATIC", "Hue &shift (0..359):", 0xFFFF, SS_LEFT, 8, 38, 120, 8);
-  t.item("PalHueBarClass", "", 212, WS_TABSTOP, 8, 50, 126, 12);
-  t.item("STATIC", "Ring view:", 0xFFFF, SS_LEFT, 8, 70, 60, 8);
-  t.item("x32PalViewClass", "", 229, 0, 8, 82, 70, 70);
-  t.item("STATIC", "Palette ramp:", 0xFFFF, SS_LEFT, 150, 6, 80, 8);
-  t.item("x32PalModifyClass", "", 241, 0x7, 150, 18, 140, 128);
-  t.item("STATIC", "Pattern &library:", 0xFFFF, SS_LEFT, 8, 158, 80, 8);
-  t.item(kIIOClassName, "", 1058, WS_VSCROLL | WS_BORDER | WS_TABSTOP, 8, 170, 282, 62);
-  t.item("BUTTON", "OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 184, 238, 50, 14);
-  t.item("BUTTON", "Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 240, 238, 50, 14);
-  t.item("STATIC", "Drag the hue; drop stops on the ring.", 0xFFFF, SS_LEFT, 86, 140, 60, 30);
+  const std::vector<WORD> t = buildTemplate(
+      "Quillan controls", 300, 258,
+      {{"STATIC", "Re&peat number (0.01..5.00):", 0xFFFF, SS_LEFT, 8, 6, 120, 8},
+       {"PalBarClass", "", 205, 0, 8, 18, 60, 12},
+       {"RepeatFloatSpinClass", "", 206, WS_TABSTOP, 74, 17, 36, 13},
+       {kIconButtonClass, "307;0,0,18,14", 215, 0x3 | WS_TABSTOP, 116, 16, 18, 14},
+       {"STATIC", "Hue &shift (0..359):", 0xFFFF, SS_LEFT, 8, 38, 120, 8},
+       {"PalHueBarClass", "", 212, WS_TABSTOP, 8, 50, 126, 12},
+       {"STATIC", "Ring view:", 0xFFFF, SS_LEFT, 8, 70, 60, 8},
+       {"x32PalViewClass", "", 229, 0, 8, 82, 70, 70},
+       {"STATIC", "Palette ramp:", 0xFFFF, SS_LEFT, 150, 6, 80, 8},
+       {"x32PalModifyClass", "", 241, 0x7, 150, 18, 140, 128},
+       {"STATIC", "Pattern &library:", 0xFFFF, SS_LEFT, 8, 158, 80, 8},
+       {kIIOClassName, "", 1058, WS_VSCROLL | WS_BORDER | WS_TABSTOP, 8, 170, 282, 62},
+       {"BUTTON", "OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 184, 238, 50, 14},
+       {"BUTTON", "Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 240, 238, 50, 14},
+       {"STATIC", "Drag the hue; drop stops on the ring.", 0xFFFF, SS_LEFT, 86, 140, 60, 30}});
 
-  const HWND dialog = CreateDialogIndirectParamA(Module().handle, t.get(), nullptr, galleryProc, 0);
+  const HWND dialog = CreateDialogIndirectParamA(
+      Module().handle, reinterpret_cast<const DLGTEMPLATE*>(t.data()), nullptr, galleryProc, 0);
   ASSERT_NE(dialog, nullptr) << GetLastError();
   for (int id : {205, 206, 215, 212, 229, 241, 1058})
     EXPECT_NE(GetDlgItem(dialog, id), nullptr) << id;
@@ -181,10 +154,8 @@ TEST(Gallery, EveryControlOnOneDialog) {
                       reinterpret_cast<LPARAM>(&h));
   Buf32Handle image = 0;
   ASSERT_EQ(MakeRingIndexImage(w, h, &image), 1);
-  const Palette source(CreateRampPalette(ramp, hue));
-  const Palette display(disp32PalDuplicate(source.handle));
-  RotateDisplayPalette(ring, source.handle, display.handle);
-  SendDlgItemMessageA(dialog, 229, kPalViewSet, image, reinterpret_cast<LPARAM>(display.handle));
+  const RingPalettes palettes(ramp, hue, ring);
+  SendDlgItemMessageA(dialog, 229, kPalViewSet, image, reinterpret_cast<LPARAM>(palettes.display));
   SendDlgItemMessageA(dialog, 241, kRingEditorSet, reinterpret_cast<WPARAM>(&ramp),
                       MAKELPARAM(hue, ring));
   const TemplateList library(12);
@@ -238,15 +209,12 @@ TEST(Gallery, EveryControlOnOneDialog) {
   EXPECT_GT(m.columns, 1);
   EXPECT_GT(m.totalRows, m.visibleRows);
 
-  const char* dir = std::getenv("QUILLAN_SHOT_DIR");
-  const std::string path = std::string(dir != nullptr ? dir : ".") + "/gallery.bmp";
+  const std::string path = ShotPath("gallery.bmp");
   ASSERT_TRUE(SaveWindowPicture(dialog, path)) << path;
   RECT wr{};
   GetWindowRect(dialog, &wr);
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  const long long expected =
-      54 + static_cast<long long>(((wr.right - wr.left) * 3 + 3) / 4 * 4) * (wr.bottom - wr.top);
-  EXPECT_EQ(static_cast<long long>(in.tellg()), expected);
+  EXPECT_EQ(FileSize(path), 54 + static_cast<long long>(((wr.right - wr.left) * 3 + 3) / 4 * 4) *
+                                     (wr.bottom - wr.top));
   x32IIOAction(library.handle, kIIOAttach, 0, reinterpret_cast<intptr_t>(listWindow));
   DestroyWindow(dialog);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 #include "platform/x32base/win/disp32.h"
@@ -76,32 +77,13 @@ TEST(Disp32Show, DrawsTwentyFourBitRowsInsideTheRectangle) {
     }
 }
 
-TEST(Disp32Show, EightBitPixelsTakeThePaletteColours) {
-  Canvas canvas(4, 2, RGB(0, 0, 0));
-  HPALETTE palette = disp32CreateColorPalette(0, kDisp32ColourPalette, 256, 1);
-  ASSERT_NE(palette, nullptr);
-  const std::vector<PALETTEENTRY> e = entries(palette);
-  const uint8_t image[8] = {0, 5, 215, 255, 36, 1, 100, 250};
-  const RECT rect{0, 0, 4, 2};
-  ASSERT_NE(disp32ShowInit(canvas.dc, 8, &rect, palette), 0);
-  ASSERT_NE(disp32ShowData(image, 2, 4), 0);
-  disp32ShowEnd();
-  for (int i = 0; i < 8; ++i) {
-    const PALETTEENTRY& p = e[image[i]];
-    EXPECT_EQ(canvas.at(i % 4, i / 4), (uint32_t{p.peRed} << 16) | (p.peGreen << 8) | p.peBlue)
-        << i;
-  }
-  DeleteObject(palette);
-}
-
-TEST(Disp32Show, RowsBeyondTheRectangleAndBadCallsAreRefusedOrIgnored) {
+TEST(Disp32Show, RowsBeyondTheRectangleAndBadCallsAreRefusedAndThePaletteGoesBack) {
   Canvas canvas(4, 4, RGB(9, 9, 9));
   const uint8_t grey[16] = {50, 50, 50, 50, 60, 60, 60, 60, 70, 70, 70, 70, 80, 80, 80, 80};
-  const RECT rect{0, 0, 4, 2};
+  const RECT rect{0, 0, 4, 2}, empty{2, 2, 2, 5};
   EXPECT_EQ(disp32ShowData(grey, 1, 4), 0);  // nothing open
   EXPECT_EQ(disp32ShowInit(nullptr, 8, &rect, nullptr), 0);
   EXPECT_EQ(disp32ShowInit(canvas.dc, 16, &rect, nullptr), 0);
-  const RECT empty{2, 2, 2, 5};
   EXPECT_EQ(disp32ShowInit(canvas.dc, 8, &empty, nullptr), 0);
   ASSERT_NE(disp32ShowInit(canvas.dc, 8, &rect, nullptr), 0);
   EXPECT_EQ(disp32ShowData(grey, 1, 3), 0);  // rows shorter than the rectangle
@@ -113,13 +95,9 @@ TEST(Disp32Show, RowsBeyondTheRectangleAndBadCallsAreRefusedOrIgnored) {
   EXPECT_EQ(canvas.at(3, 1), 0x3C3C3Cu);
   EXPECT_EQ(canvas.at(0, 2), 0x090909u);
   EXPECT_EQ(canvas.at(0, 3), 0x090909u);
-}
-
-TEST(Disp32Show, TheDeviceContextGetsItsPaletteBack) {
-  Canvas canvas(2, 2, RGB(0, 0, 0));
+  // A palette is selected while drawing only.
   const HGDIOBJ before = GetCurrentObject(canvas.dc, OBJ_PAL);
   HPALETTE palette = disp32CreateColorPalette(0, kDisp32GreyPalette, 16, 0);
-  const RECT rect{0, 0, 2, 2};
   ASSERT_NE(disp32ShowInit(canvas.dc, 8, &rect, palette), 0);
   EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_PAL), palette);
   disp32ShowEnd();
@@ -127,57 +105,43 @@ TEST(Disp32Show, TheDeviceContextGetsItsPaletteBack) {
   DeleteObject(palette);
 }
 
-TEST(Disp32Palettes, ColourPaletteIsTheCubeThenGreys) {
-  HPALETTE p = disp32CreateColorPalette(0, 3, 256, 1);
+TEST(Disp32Palettes, ColourCubeThenGreysAndDuplicatesOfTheirOwn) {
+  HPALETTE p = disp32CreateColorPalette(0, kDisp32ColourPalette, 256, 1);
   ASSERT_NE(p, nullptr);
   const std::vector<PALETTEENTRY> e = entries(p);
   ASSERT_EQ(e.size(), 256u);
-  EXPECT_EQ(e[0].peRed, 0);
-  EXPECT_EQ(e[215].peRed, 255);
-  EXPECT_EQ(e[215].peGreen, 255);
-  EXPECT_EQ(e[215].peBlue, 255);
-  EXPECT_EQ(e[1].peBlue, 51);
-  EXPECT_EQ(e[6].peGreen, 51);
-  EXPECT_EQ(e[36].peRed, 51);
+  // Blue runs fastest through the six levels, then green, then red.
+  for (int i : {1, 6, 36, 215}) {
+    const int b = i % 6, g = i / 6 % 6, r = i / 36;
+    EXPECT_EQ(RGB(e[i].peRed, e[i].peGreen, e[i].peBlue), RGB(51 * r, 51 * g, 51 * b)) << i;
+  }
   EXPECT_EQ(e[216].peRed, 0);  // the grey ramp
   EXPECT_EQ(e[255].peRed, 255);
   for (const PALETTEENTRY& x : e) EXPECT_EQ(x.peFlags, PC_NOCOLLAPSE);
-  DeleteObject(p);
-  EXPECT_EQ(disp32CreateColorPalette(0, 3, 0, 1), nullptr);
-  EXPECT_EQ(disp32CreateColorPalette(0, 3, 257, 1), nullptr);
+  // Eight-bit pixels drawn through it take its colours.
+  Canvas canvas(4, 2, RGB(0, 0, 0));
+  const uint8_t image[8] = {0, 5, 215, 255, 36, 1, 100, 250};
+  const RECT rect{0, 0, 4, 2};
+  ASSERT_NE(disp32ShowInit(canvas.dc, 8, &rect, p), 0);
+  ASSERT_NE(disp32ShowData(image, 2, 4), 0);
+  disp32ShowEnd();
+  for (int i = 0; i < 8; ++i) {
+    const PALETTEENTRY& c = e[image[i]];
+    EXPECT_EQ(canvas.at(i % 4, i / 4), Canvas::rgb(RGB(c.peRed, c.peGreen, c.peBlue))) << i;
+  }
+  for (int count : {0, 257}) EXPECT_EQ(disp32CreateColorPalette(0, 3, count, 1), nullptr);
   EXPECT_EQ(disp32CreateColorPalette(0, 2, 256, 1), nullptr);
-}
-
-TEST(Disp32Palettes, DuplicateIsANewPaletteWithTheSameEntries) {
-  HPALETTE p = disp32CreateColorPalette(0, kDisp32GreyPalette, 100, 0);
+  // A duplicate is a palette of its own with the same entries.
   HPALETTE d = disp32PalDuplicate(p);
   ASSERT_NE(d, nullptr);
   EXPECT_NE(d, p);
-  const auto a = entries(p), b = entries(d);
-  ASSERT_EQ(a.size(), 100u);
-  ASSERT_EQ(b.size(), 100u);
-  for (size_t i = 0; i < a.size(); ++i) {
-    EXPECT_EQ(a[i].peRed, b[i].peRed);
-    EXPECT_EQ(a[i].peGreen, b[i].peGreen);
-    EXPECT_EQ(a[i].peBlue, b[i].peBlue);
-  }
-  // Changing the duplicate leaves the original.
+  const std::vector<PALETTEENTRY> copy = entries(d);
+  ASSERT_EQ(copy.size(), e.size());
+  EXPECT_EQ(std::memcmp(copy.data(), e.data(), e.size() * sizeof e[0]), 0);
   PALETTEENTRY red{255, 0, 0, 0};
   SetPaletteEntries(d, 0, 1, &red);
   EXPECT_EQ(entries(p)[0].peRed, 0);
   DeleteObject(p);
   DeleteObject(d);
   EXPECT_EQ(disp32PalDuplicate(nullptr), nullptr);
-}
-
-TEST(Disp32DevInfo, ReportsTheScreen) {
-  Disp32DevInfo info{};
-  ASSERT_NE(disp32GetDevInfo(&info), 0);
-  const HDC screen = GetDC(nullptr);
-  EXPECT_EQ(info.widthPixels, GetDeviceCaps(screen, HORZRES));
-  EXPECT_EQ(info.heightMm, GetDeviceCaps(screen, VERTSIZE));
-  ReleaseDC(nullptr, screen);
-  EXPECT_GT(info.widthPixels, 0);
-  EXPECT_GT(info.bitsPerPixel, 0);
-  EXPECT_EQ(disp32GetDevInfo(nullptr), 0);
 }
