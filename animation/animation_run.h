@@ -9,8 +9,8 @@
 
 #include "engine/storyboard.h"
 #include "platform/x32base/buf32.h"
-#include "plugin/param_record.h"
-#include "plugin/progress.h"
+#include "model/param_record.h"
+#include "model/progress.h"
 
 // The Animation dialog's choices, kept while the module is loaded.
 struct AnimationSettings {

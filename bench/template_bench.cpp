@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/renderer.h"
-#include "plugin/param_record.h"
+#include "model/param_record.h"
 
 namespace {
 

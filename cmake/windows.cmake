@@ -90,7 +90,7 @@ function(quillan_windows_targets)
   # The host shares only the image buffer service and the common library with
   # the module, and reads and writes records and BMP files itself.
   add_executable(quillanhost ${root}/tools/quillanhost/main.cpp ${root}/engine/bmp_image.cpp
-    ${root}/plugin/param_record.cpp)
+    ${root}/model/param_record.cpp)
   target_include_directories(quillanhost PRIVATE ${root})
   target_link_libraries(quillanhost PRIVATE x32base x32comm x32file xl32iconbtn)
   add_dependencies(quillanhost qlnprism)

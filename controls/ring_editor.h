@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "controls/bevel.h"
-#include "palette/ramp.h"
+#include "model/ramp.h"
 
 // Sizes fixed when the editor is created from its client size.
 struct RingEditorGeometry {

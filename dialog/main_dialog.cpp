@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/x32comm/x32comm.h"
-#include "plugin/progress.h"
+#include "model/progress.h"
 #include "plugin/win/module_instance.h"
 #include "resources/resource_ids.h"
 

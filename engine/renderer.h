@@ -9,8 +9,8 @@
 #include "engine/templates.h"
 #include "palette/palette.h"
 #include "platform/x32base/buf32.h"
-#include "plugin/param_record.h"
-#include "plugin/progress.h"
+#include "model/param_record.h"
+#include "model/progress.h"
 
 // What the render call hands to the renderer.
 struct RenderJob {

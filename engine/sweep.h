@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "platform/x32base/buf32.h"
-#include "plugin/param_record.h"
-#include "plugin/progress.h"
+#include "model/param_record.h"
+#include "model/progress.h"
 
 // Draws the sweep of `record` (hue shift, ring, ramp, sweep angle and centre;
 // nothing else of the record) into the 24-bit image at `*destination`.

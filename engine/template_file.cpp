@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "engine/record_file.h"
+#include "model/record_file.h"
 #include "platform/x32file/byte_order.h"
-#include "plugin/module_path.h"
+#include "model/module_path.h"
 
 std::filesystem::path FactoryPatternsFile() { return ModuleFile("prismno.dat"); }
 

@@ -1,7 +1,7 @@
 // The factory patterns that ship beside the module in "prismno.dat", and the
 // pattern entry block that the pattern library keeps with each thumbnail.
 //
-// The file is a sequence of 20-byte text records (see engine/record_file.h):
+// The file is a sequence of 20-byte text records (see model/record_file.h):
 //
 //   "#N" + count           file header (first record): number of patterns P
 //   "#n" + number          pattern start (byte 0 is not checked)
@@ -24,7 +24,7 @@
 #include <span>
 #include <string>
 
-#include "palette/ramp.h"
+#include "model/ramp.h"
 
 inline constexpr size_t kPatternEntryBytes = 1304;
 inline constexpr size_t kPatternTextBytes = 256;

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "palette/ramp.h"
+#include "model/ramp.h"
 
 struct Rgb {
   uint8_t red;

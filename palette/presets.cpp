@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "engine/record_file.h"
-#include "plugin/module_path.h"
+#include "model/record_file.h"
+#include "model/module_path.h"
 
 std::filesystem::path RampPresetsFile() { return ModuleFile("gfill.xpl"); }
 

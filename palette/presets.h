@@ -13,7 +13,7 @@
 
 #include <filesystem>
 
-#include "palette/ramp.h"
+#include "model/ramp.h"
 
 // Presets counted when the file is missing or does not start with a header.
 inline constexpr int kFallbackPresetCount = 52;

@@ -8,8 +8,8 @@
 #include <cstdint>
 
 #include "platform/x32base/buf32.h"
-#include "plugin/param_record.h"
-#include "plugin/progress.h"
+#include "model/param_record.h"
+#include "model/progress.h"
 
 // Commands and flags of VantrelPlugInAction.
 inline constexpr int32_t kPlugInCommandRun = 2;

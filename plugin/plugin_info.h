@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "platform/x32base/buf32.h"
-#include "plugin/param_record.h"
-#include "plugin/progress.h"
+#include "model/param_record.h"
+#include "model/progress.h"
 
 inline constexpr char kFilterName[] = "Quillan";
 

@@ -6,8 +6,8 @@
 
 #include "engine/renderer.h"
 #include "platform/x32base/buf32.h"
-#include "plugin/param_record.h"
-#include "plugin/progress.h"
+#include "model/param_record.h"
+#include "model/progress.h"
 
 // Renders `record` into the buffer at `destination` (created like `source`
 // when the handle there is 0). Render kinds other than 2 draw nothing and

@@ -9,12 +9,12 @@
 
 #include "controls/win/control_procs.h"
 #include "controls/win/control_support.h"
-#include "palette/ring_image.h"
+#include "engine/ring_image.h"
 #include "palette/win/palette_objects.h"
 #include "platform/x32base/buf32_guards.h"
 #include "platform/x32base/win/disp32.h"
 #include "platform/x32comm/win/x32comm_win.h"
-#include "plugin/param_record.h"
+#include "model/param_record.h"
 #include "resources/resource_ids.h"
 
 namespace {

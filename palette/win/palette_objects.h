@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "palette/palette.h"
-#include "plugin/param_record.h"
+#include "model/param_record.h"
 
 // A 256-entry palette object with the table's colours (flags 0), or null when
 // memory or the palette cannot be had.

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "plugin/param_record.h"
+#include "model/param_record.h"
 #include "plugin/plugin_context.h"
 
 inline constexpr char kGetInfoExportName[] = "VantrelPlugInGetInfo";

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "engine/renderer.h"
-#include "platform/progress_log.h"
-#include "platform/test_images.h"
+#include "common/progress_log.h"
+#include "common/test_images.h"
 #include "platform/x32comm/x32comm.h"
 #include "plugin/render_call.h"
 

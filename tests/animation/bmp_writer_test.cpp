@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "platform/scratch_dir.h"
-#include "platform/test_images.h"
+#include "common/scratch_dir.h"
+#include "common/test_images.h"
 #include "platform/x32base/disp32.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <random>
 
-#include "platform/scratch_dir.h"
-#include "platform/test_images.h"
+#include "common/scratch_dir.h"
+#include "common/test_images.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/progress_log.h"
-#include "platform/test_images.h"
+#include "common/progress_log.h"
+#include "common/test_images.h"
 #include "platform/x32comm/x32comm.h"
-#include "plugin/param_record.h"
+#include "model/param_record.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "palette/palette.h"
-#include "platform/progress_log.h"
-#include "platform/test_images.h"
+#include "common/progress_log.h"
+#include "common/test_images.h"
 #include "platform/x32comm/x32comm.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "platform/record_files.h"
+#include "common/record_files.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/record_files.h"
+#include "common/record_files.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "palette/presets.h"
-#include "plugin/module_path.h"
+#include "model/module_path.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <set>
 
-#include "platform/test_images.h"
+#include "common/test_images.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <csignal>
 #endif
 
-#include "platform/clips_owner.h"
-#include "platform/scratch_dir.h"
-#include "platform/test_images.h"
+#include "common/clips_owner.h"
+#include "common/scratch_dir.h"
+#include "common/test_images.h"
 #include "platform/x32base/buf32.h"
 #include "platform/x32clips/iio_file.h"
 #include "platform/x32clips/iio_view.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/clips_owner.h"
-#include "platform/test_images.h"
+#include "common/clips_owner.h"
+#include "common/test_images.h"
 #include "platform/x32base/buf32.h"
 #include "platform/x32clips/iio_view.h"
 #include "platform/x32clips/x32clips.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/scratch_dir.h"
+#include "common/scratch_dir.h"
 #include "platform/x32file/replacing_file.h"
 
 TEST(XfIsFileExist, TellsFilesFromFoldersAndMissingNames) {

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <functional>
 
-#include "platform/gif_test_reader.h"
-#include "platform/scratch_dir.h"
-#include "platform/test_images.h"
+#include "common/gif_test_reader.h"
+#include "common/scratch_dir.h"
+#include "common/test_images.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/renderer.h"
-#include "platform/test_images.h"
+#include "common/test_images.h"
 #include "platform/x32comm/x32comm.h"
 #include "plugin/render_call.h"
 

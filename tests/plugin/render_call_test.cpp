@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "platform/progress_log.h"
-#include "platform/test_images.h"
+#include "common/progress_log.h"
+#include "common/test_images.h"
 #include "platform/x32comm/x32comm.h"
 
 namespace {

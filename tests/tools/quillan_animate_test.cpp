@@ -14,8 +14,8 @@
 #include "animation/animation_run.h"
 #include "engine/renderer.h"
 #include "engine/script.h"
-#include "platform/gif_test_reader.h"
-#include "plugin/module_path.h"
+#include "common/gif_test_reader.h"
+#include "model/module_path.h"
 #include "plugin/plugin_info.h"
 #include "tools/run_quillan.h"
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "engine/renderer.h"
-#include "platform/test_images.h"
-#include "plugin/module_path.h"
+#include "common/test_images.h"
+#include "model/module_path.h"
 #include "plugin/plugin_info.h"
 #include "tools/run_quillan.h"
 

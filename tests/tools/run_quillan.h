@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/scratch_dir.h"
+#include "common/scratch_dir.h"
 
 struct QuillanResult {
   int exitCode = -1;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/param_record.h"
+#include "model/param_record.h"
 
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/x32comm/x32comm.h"
-#include "plugin/module_path.h"
+#include "model/module_path.h"
 #include "plugin/plugin_info.h"
 #include "tools/quillan/commands.h"
 #include "tools/quillan/progress_bar.h"

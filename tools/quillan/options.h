@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/param_record.h"
+#include "model/param_record.h"
 
 // Values given on the command line; unset ones leave the record alone.
 struct RecordOverrides {

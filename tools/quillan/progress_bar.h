@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "plugin/progress.h"
+#include "model/progress.h"
 
 class ProgressBar {
  public:

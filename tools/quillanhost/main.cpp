@@ -22,7 +22,7 @@
 #include "platform/x32comm/x32comm.h"
 #include "platform/x32file/replacing_file.h"
 #include "platform/xl32iconbtn/xl32iconbtn.h"
-#include "plugin/param_record.h"
+#include "model/param_record.h"
 #include "plugin/plugin_context.h"
 #include "plugin/win/plugin_exports.h"
 

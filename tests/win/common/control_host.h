@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "palette/ramp.h"
+#include "model/ramp.h"
 #include "palette/win/palette_objects.h"
 #include "platform/x32base/buf32.h"
 #include "platform/x32base/win/disp32.h"
 #include "platform/x32comm/win/x32comm_win.h"
 #include "platform/x32comm/x32comm.h"
-#include "plugin/param_record.h"
+#include "model/param_record.h"
 #include "win/common/module_fixture.h"
 
 // One message a control sent to its parent.

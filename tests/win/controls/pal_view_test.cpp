@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "controls/win/control_procs.h"
-#include "palette/ring_image.h"
+#include "engine/ring_image.h"
 #include "win/common/control_host.h"
 
 namespace {

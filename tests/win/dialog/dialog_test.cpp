@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/test_images.h"
+#include "common/test_images.h"
 #include "platform/x32about/x32about.h"
 #include "platform/x32base/buf32.h"
 #include "platform/x32comm/win/x32comm_win.h"
 #include "platform/x32comm/x32comm.h"
 #include "platform/xl32iconbtn/xl32iconbtn.h"
-#include "plugin/param_record.h"
+#include "model/param_record.h"
 #include "plugin/plugin_context.h"
 #include "win/common/control_host.h"
 #include "win/common/dialog_tables.h"

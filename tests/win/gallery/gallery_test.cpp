@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "controls/win/control_procs.h"
-#include "palette/ring_image.h"
+#include "engine/ring_image.h"
 #include "platform/x32clips/win/x32clips_win.h"
 #include "platform/x32clips/x32clips.h"
 #include "platform/xl32iconbtn/xl32iconbtn.h"

@@ -9,10 +9,10 @@
 
 #include "engine/renderer.h"
 #include "palette/presets.h"
-#include "platform/test_images.h"
+#include "common/test_images.h"
 #include "platform/x32base/buf32.h"
 #include "platform/x32comm/x32comm.h"
-#include "plugin/param_record.h"
+#include "model/param_record.h"
 #include "plugin/plugin_context.h"
 #include "plugin/plugin_info.h"
 #include "plugin/render_call.h"

@@ -1,4 +1,4 @@
-#include "engine/record_file.h"
+#include "model/record_file.h"
 
 #include <system_error>
 

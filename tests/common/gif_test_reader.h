@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/test_images.h"
+#include "common/test_images.h"
 
 struct GifTestFrame {
   int left = 0, top = 0, width = 0, height = 0;

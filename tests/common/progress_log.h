@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/progress.h"
+#include "model/progress.h"
 
 struct ProgressLog {
   std::vector<std::pair<int, int>> calls;  // (code, value)

@@ -1,4 +1,4 @@
-#include "palette/ring_image.h"
+#include "engine/ring_image.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,7 +9,7 @@
 #include "engine/templates.h"
 #include "platform/x32base/buf32_guards.h"
 #include "platform/x32cvt/x32cvt.h"
-#include "plugin/param_record.h"
+#include "model/param_record.h"
 
 namespace {
 

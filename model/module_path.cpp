@@ -1,4 +1,4 @@
-#include "plugin/module_path.h"
+#include "model/module_path.h"
 
 namespace {
 std::filesystem::path& moduleDir() {

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/scratch_dir.h"
-#include "plugin/module_path.h"
+#include "common/scratch_dir.h"
+#include "model/module_path.h"
 
 // n as three digits (more when n is larger).
 inline std::string Number3(int n) {

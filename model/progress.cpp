@@ -1,4 +1,4 @@
-#include "plugin/progress.h"
+#include "model/progress.h"
 
 #include "platform/x32comm/x32comm.h"
 

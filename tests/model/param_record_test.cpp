@@ -1,4 +1,4 @@
-#include "plugin/param_record.h"
+#include "model/param_record.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <span>
 #include <string>
 
-#include "palette/ramp.h"
+#include "model/ramp.h"
 
 inline constexpr int kRecordWords = 337;
 inline constexpr size_t kRecordBytes = 1348;

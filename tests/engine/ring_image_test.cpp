@@ -1,11 +1,11 @@
-#include "palette/ring_image.h"
+#include "engine/ring_image.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
-#include "platform/test_images.h"
+#include "common/test_images.h"
 #include "platform/x32comm/x32comm.h"
 
 namespace {

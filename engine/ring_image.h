@@ -9,7 +9,7 @@
 #pragma once
 
 #include "palette/palette.h"
-#include "palette/ramp.h"
+#include "model/ramp.h"
 #include "platform/x32base/buf32.h"
 
 // Squared ring radii and the stop markers of the thumbnails (centre radius
