@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "engine/renderer.h"
 #include "platform/x32base/buf32_guards.h"
 #include "platform/x32comm/x32comm.h"
 #include "plugin/render_call.h"
@@ -38,7 +37,8 @@ namespace {
 
 class Run {
  public:
-  Run(const AnimationJob& job, FrameSink& sink) : job_(job), sink_(sink) {}
+  Run(RenderSession& session, const AnimationJob& job, FrameSink& sink)
+      : session_(session), job_(job), sink_(sink) {}
   AnimationOutcome play();
 
  private:
@@ -57,12 +57,11 @@ class Run {
       block.function = positionsOnly;
       block.user = reinterpret_cast<intptr_t>(&job_.progress);
     }
-    c32ResetDLLErrInfo();
-    if (RenderRecord(job_.passThrough, &frame_, kRenderKindTexture, job_.source, 0,
-                     &prepared_.handle, &block) == 1)
-      return AnimationOutcome::kDone;
-    return c32GetDLLErrInfo(nullptr) == kRenderStopped ? AnimationOutcome::kStopped
-                                                       : AnimationOutcome::kRenderFailed;
+    switch (RenderInto(session_, frame_, job_.source, &prepared_.handle, &block)) {
+      case kRenderOk: return AnimationOutcome::kDone;
+      case kRenderStopped: return AnimationOutcome::kStopped;
+      default: return AnimationOutcome::kRenderFailed;
+    }
   }
   static int32_t positionsOnly(int32_t code, int32_t value, int32_t zero, intptr_t user) {
     const auto* host = reinterpret_cast<const ProgressBlock*>(user);
@@ -76,6 +75,7 @@ class Run {
   }
   AnimationOutcome frames();
 
+  RenderSession& session_;
   const AnimationJob& job_;
   FrameSink& sink_;
   ParamRecord frame_{};
@@ -118,7 +118,7 @@ AnimationOutcome Run::frames() {
     // The preparation took the first step; frame i ends step i + 2.
     notify(kProgressPosition, subLast_);
     Buf32Owner image;
-    if (RenderBlend(s + 1, frame_, job_.source, &image.handle, t - s) != 1)
+    if (session_.RenderBlend(s + 1, frame_, job_.source, &image.handle, t - s) != kRenderOk)
       return AnimationOutcome::kRenderFailed;
     if (!sink_.writeFrame(i, image.handle)) return AnimationOutcome::kWriteFailed;
   }
@@ -134,28 +134,27 @@ AnimationOutcome Run::frames() {
 }
 
 AnimationOutcome Run::play() {
-  Renderer& renderer = TheRenderer();
-  const Storyboard saved = renderer.storyboard();
-  Storyboard& table = renderer.storyboard();
+  const Storyboard saved = session_.storyboard();
+  Storyboard& table = session_.storyboard();
   const int n = std::min(static_cast<int>(job_.operations.size()), kStoryboardSlots - 1);
   for (int k = 0; k < n; ++k) table.ops[k] = job_.operations[static_cast<size_t>(k)];
   table.count = n;
-  RequestRebuild();
+  session_.RequestRebuild();
 
   const AnimationOutcome outcome = frames();
 
-  RequestRebuild();
+  session_.RequestRebuild();
   if (outcome != AnimationOutcome::kDone && outcome != AnimationOutcome::kFinishFailed)
     sink_.abandon(current_);
-  renderer.storyboard() = saved;
+  session_.storyboard() = saved;
   notify(kProgressEnd, job_.progress.last);
   return outcome;
 }
 
 }  // namespace
 
-AnimationOutcome RunAnimation(const AnimationJob& job, FrameSink& sink) {
+AnimationOutcome RunAnimation(RenderSession& session, const AnimationJob& job, FrameSink& sink) {
   if (job.operations.size() < 2 || job.frameCount < 1) return AnimationOutcome::kRenderFailed;
-  Run run(job, sink);
+  Run run(session, job, sink);
   return run.play();
 }

@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/renderer.h"
 #include "engine/storyboard.h"
-#include "platform/x32base/buf32.h"
 #include "model/param_record.h"
 #include "model/progress.h"
+#include "platform/x32base/buf32.h"
 
 // The Animation dialog's choices, kept while the module is loaded.
 struct AnimationSettings {
@@ -66,9 +67,9 @@ struct AnimationJob {
   int frameCount = 0;
   Buf32Handle source = 0;                   // the host's image: frames take its size
   ProgressBlock progress = kQuietProgress;  // Escape flag, host function, range
-  intptr_t passThrough = 0;
 };
 
-// Runs the export with the module's renderer. The renderer's storyboard is
-// replaced by the job's operations for the run and restored afterwards.
-AnimationOutcome RunAnimation(const AnimationJob& job, FrameSink& sink);
+// Runs the export with `session`. Its storyboard is replaced by the job's
+// operations for the run and restored afterwards; its maps are left for a
+// rebuild.
+AnimationOutcome RunAnimation(RenderSession& session, const AnimationJob& job, FrameSink& sink);

@@ -41,12 +41,11 @@ struct Setup {
     record = DefaultRecordForHost();
     record.ramp = DefaultRamp();
     record.templateIndex = 8;
-    RenderJob job{dest, &dest, &record, kRenderKindTexture, 0, nullptr};
-    renderer.RenderTexture(job);
+    renderer.Render({dest, dest, &record, DecodeRenderMode(record), nullptr});
     renderer.CommitMaps();
   }
   ~Setup() { buf32Free(dest); }
-  Renderer renderer;
+  RenderSession renderer;
   Buf32Handle dest = 0;
   ParamRecord record{};
 };
@@ -93,7 +92,7 @@ void ColouringPass(benchmark::State& state) {
   Setup s(size);
   s.renderer.TemplatePass(t, nullptr);
   for (auto _ : state)
-    benchmark::DoNotOptimize(s.renderer.EvaluateImage(s.record, s.dest, s.dest, nullptr));
+    benchmark::DoNotOptimize(s.renderer.EvaluateImage(s.record, s.dest, nullptr));
   state.counters["s/px"] =
       benchmark::Counter(double(size) * size * double(state.iterations()),
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);

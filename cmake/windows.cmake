@@ -38,16 +38,36 @@ endfunction()
 function(quillan_windows_targets)
   set(root ${CMAKE_SOURCE_DIR})
 
-  # Windows parts of the module that tests link directly (everything but the
-  # DLL entry and the exports).
-  file(GLOB impl_srcs CONFIGURE_DEPENDS
-    ${root}/plugin/win/*.cpp ${root}/palette/win/*.cpp ${root}/dialog/*.cpp
-    ${root}/controls/win/*.cpp ${root}/library/win/*.cpp ${root}/animation/win/*.cpp)
-  list(FILTER impl_srcs EXCLUDE REGEX "/plugin/win/(dll_main|exports)\\.cpp$")
-  add_library(qlnprism_impl STATIC ${impl_srcs})
-  target_include_directories(qlnprism_impl PUBLIC ${root})
-  target_link_libraries(qlnprism_impl PUBLIC quillan_core x32file x32about user32 gdi32 comctl32
-    comdlg32)
+  # The Windows layers of the module, bottom to top (cmake/layers.cmake).
+  # The module's instance, its message routines, palette objects and
+  # resource ids: what every window of the module uses.
+  quillan_layer(NAME qln_module_base
+    SOURCES plugin/win/module_instance.cpp dialog/messages.cpp palette/win/palette_objects.cpp
+    HEADERS plugin/win/module_instance.h dialog/messages.h palette/win/palette_objects.h
+      resources/resource_ids.h
+    PUBLIC_DEPS quillan_palette quillan_model PRIVATE_DEPS x32comm user32 gdi32)
+  # The window procedures of the six custom controls.
+  quillan_layer(NAME qln_control_windows
+    SOURCES controls/win/control_support.cpp controls/win/hue_bar.cpp controls/win/pal_bar.cpp
+      controls/win/pal_view.cpp controls/win/repeat_spin.cpp controls/win/ring_editor.cpp
+    HEADERS controls/win/control_procs.h controls/win/control_support.h
+    PUBLIC_DEPS qln_module_base quillan_controls x32base
+    PRIVATE_DEPS quillan_engine x32comm x32clr user32 gdi32)
+  # The dialogs.
+  quillan_layer(NAME qln_dialogs
+    SOURCES dialog/main_dialog.cpp
+    HEADERS dialog/main_dialog.h
+    PUBLIC_DEPS quillan_plugin
+    PRIVATE_DEPS qln_control_windows quillan_animation x32clips x32file x32about x32comm
+      user32 gdi32 comctl32 comdlg32)
+  # The module's window classes and exports.
+  quillan_layer(NAME qln_module
+    SOURCES plugin/win/window_classes.cpp
+    HEADERS plugin/win/window_classes.h plugin/win/plugin_exports.h
+    PUBLIC_DEPS qln_dialogs qln_control_windows PRIVATE_DEPS user32)
+  # Everything but the DLL entry and the exports, for the tests.
+  add_library(qlnprism_impl INTERFACE)
+  target_link_libraries(qlnprism_impl INTERFACE qln_module quillan_core x32about comctl32)
 
   # Bitmaps and cursor of the module, drawn and rendered by the native
   # reference tool (build the native tree first).
@@ -81,7 +101,7 @@ function(quillan_windows_targets)
   configure_file(${root}/plugin/win/qlnprism.def.in ${CMAKE_BINARY_DIR}/qlnprism.def @ONLY)
   add_library(qlnprism SHARED ${root}/plugin/win/dll_main.cpp ${root}/plugin/win/exports.cpp
     ${root}/resources/qlnprism.rc ${CMAKE_BINARY_DIR}/qlnprism.def)
-  target_link_libraries(qlnprism PRIVATE qlnprism_impl)
+  target_link_libraries(qlnprism PRIVATE qln_module x32comm)
   set_source_files_properties(${root}/resources/qlnprism.rc PROPERTIES
     OBJECT_DEPENDS "${root}/resources/resource_ids.h;${res_files}")
   target_include_directories(qlnprism PRIVATE ${root} ${res_dir})

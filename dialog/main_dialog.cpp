@@ -2,18 +2,9 @@
 
 #include <commctrl.h>
 
-#include "platform/x32comm/x32comm.h"
-#include "model/progress.h"
+#include "plugin/module_errors.h"
 #include "plugin/win/module_instance.h"
 #include "resources/resource_ids.h"
-
-namespace {
-
-constexpr int32_t kSourceFile = 41;  // locates failures recorded from this file
-
-void recordFailure(int code, int line) { c32SetDLLErrInfo(0, code, 0, 72000, kSourceFile, line); }
-
-}  // namespace
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -22,7 +13,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
       switch (LOWORD(wParam)) {
         case IDOK: EndDialog(dialog, 1); return TRUE;
         case IDCANCEL:
-          recordFailure(kRenderStopped, __LINE__);
+          ReportFailure(kRenderStopped, kMainDialogFile);
           EndDialog(dialog, 0);
           return TRUE;
         default: return TRUE;

@@ -5,13 +5,8 @@
 #include <memory>
 
 #include "engine/script.h"
-#include "platform/x32comm/x32comm.h"
 
 namespace {
-
-constexpr int32_t kSourceFile = 21;  // locates failures recorded from this file
-
-void recordFailure(int code, int line) { c32SetDLLErrInfo(0, code, 0, 72000, kSourceFile, line); }
 
 // The identity coordinate of index i on an axis of n pixels: 0 .. 1.
 double identity(int i, int n) {
@@ -39,18 +34,23 @@ void CoordinateMap::release() {
   handle_ = 0;
 }
 
-int Renderer::createMaps(int width, int height, int32_t model) {
-  if (!curX_.create(width, height, model) || !curY_.create(width, height, model) ||
-      !resX_.create(width, height, model) || !resY_.create(width, height, model)) {
-    FreeMaps();
-    return kRenderOutOfMemory;
-  }
-  width_ = width;
-  height_ = height;
-  return kRenderOk;
+RenderMode DecodeRenderMode(const ParamRecord& record) {
+  RenderMode mode;
+  mode.position = record.storyboardPosition;
+  mode.forceReplay = record.forceReplay != 0;
+  mode.stepThumbnails = record.identityOnly != -1;
+  if (record.identityOnly == 1)
+    mode.kind = RenderMode::Kind::kIdentity;
+  else if (mode.position >= 2)
+    mode.kind = RenderMode::Kind::kStoryboardReplay;
+  else if (mode.position == 1)
+    mode.kind = RenderMode::Kind::kScriptReplay;
+  else
+    mode.kind = RenderMode::Kind::kSingleOperation;
+  return mode;
 }
 
-void Renderer::FreeMaps() {
+void RenderSession::FreeMaps() {
   curX_.release();
   curY_.release();
   resX_.release();
@@ -59,8 +59,9 @@ void Renderer::FreeMaps() {
   mapsReady_ = false;
 }
 
-void Renderer::ResetMaps() {
+void RenderSession::ResetMaps() {
   freshCount_ = 1;
+  continuationBroken_ = false;
   if (!curX_.valid()) return;
   for (int y = 0; y < height_; ++y) {
     double *cx = curX_.row(y), *cy = curY_.row(y), *rx = resX_.row(y), *ry = resY_.row(y);
@@ -72,7 +73,7 @@ void Renderer::ResetMaps() {
   }
 }
 
-void Renderer::CommitMaps() {
+void RenderSession::CommitMaps() {
   if (!curX_.valid()) return;
   const size_t bytes = static_cast<size_t>(width_) * sizeof(double);
   for (int y = 0; y < height_; ++y) {
@@ -81,7 +82,7 @@ void Renderer::CommitMaps() {
   }
 }
 
-void Renderer::SaveMaps() {
+void RenderSession::SaveMaps() {
   if (!curX_.valid()) return;
   const size_t bytes = static_cast<size_t>(width_) * sizeof(double);
   for (int y = 0; y < height_; ++y) {
@@ -90,7 +91,7 @@ void Renderer::SaveMaps() {
   }
 }
 
-bool Renderer::mapValues(int x, int y, double out[4]) const {
+bool RenderSession::mapValues(int x, int y, double out[4]) const {
   if (!curX_.valid() || x < 0 || y < 0 || x >= width_ || y >= height_) return false;
   out[0] = curX_.row(y)[x];
   out[1] = curY_.row(y)[x];
@@ -99,20 +100,20 @@ bool Renderer::mapValues(int x, int y, double out[4]) const {
   return true;
 }
 
-int Renderer::applyTemplatePass(int t, RowProgress& progress) {
+RenderStatus RenderSession::templatePass(int t, RowProgress& progress) {
   ++templatePasses_;
   for (int y = 0; y < height_; ++y) {
     ApplyTemplateRow(t, curX_.row(y), curY_.row(y), resX_.row(y), resY_.row(y), width_, constants_);
-    if (const int code = progress.afterRow(); code != kRenderOk) return code;
+    if (const RenderStatus status = progress.afterRow(); status != kRenderOk) return status;
   }
   return kRenderOk;
 }
 
-int Renderer::TemplatePass(int t, const ProgressBlock* progress) {
+RenderStatus RenderSession::TemplatePass(int t, const ProgressBlock* progress) {
   if (!mapsReady_) return kRenderOutOfMemory;
   RowProgress rows(progress != nullptr ? *progress : kQuietProgress);
   rows.setTotalRows(height_);
-  return applyTemplatePass(t, rows);
+  return templatePass(t, rows);
 }
 
 namespace {
@@ -141,8 +142,9 @@ constexpr ColourRowFn kColourRows[13] = {colourRow<3>, colourRow<1>, colourRow<2
 
 }  // namespace
 
-int Renderer::evaluate(const ParamRecord& record, int sampleNumber, const PaletteTable& table,
-                       Buf32Handle destination, const RowProgress* escape) {
+RenderStatus RenderSession::evaluate(const ParamRecord& record, int sampleNumber,
+                                     const PaletteTable& table, Buf32Handle destination,
+                                     const RowProgress* escape) {
   const double repeat = record.repeat * 0.01;
   const ColourRowFn colour =
       kColourRows[sampleNumber >= 1 && sampleNumber <= 12 ? sampleNumber : 0];
@@ -173,20 +175,54 @@ bool sizeMatches(Buf32Handle image, int width, int height) {
 
 }  // namespace
 
-int Renderer::EvaluateImage(const ParamRecord& record, Buf32Handle, Buf32Handle destination,
-                            const ProgressBlock* progress) {
+RenderStatus RenderSession::EvaluateImage(const ParamRecord& record, Buf32Handle destination,
+                                          const ProgressBlock* progress) {
   if (!mapsReady_ || !sizeMatches(destination, width_, height_)) return kRenderOutOfMemory;
   if (!buf32Lock(destination, kBuf32Write, nullptr)) return kRenderOutOfMemory;
   const RowProgress escape(progress != nullptr ? *progress : kQuietProgress);
-  const int code = evaluate(record, record.sampleNumber, makeTable(record), destination, &escape);
+  const RenderStatus status =
+      evaluate(record, record.sampleNumber, makeTable(record), destination, &escape);
   buf32Unlock(destination);
-  return code;
+  return status;
 }
 
-int Renderer::replayScript(ParamRecord& work, ParamRecord& caller, Buf32Handle destination,
-                           RowProgress& progress, int& sampleNumber, const PaletteTable& table) {
-  const int p = previous_.storyboardPosition;
-  if (!(rebuildRequest_ || p == 0 || replayRequest_ >= 1)) {
+RenderStatus RenderSession::prepareMaps(int width, int height, int32_t model,
+                                        const ParamRecord& record) {
+  FreeMaps();
+  if (!curX_.create(width, height, model) || !curY_.create(width, height, model) ||
+      !resX_.create(width, height, model) || !resY_.create(width, height, model)) {
+    FreeMaps();
+    return kRenderOutOfMemory;
+  }
+  width_ = width;
+  height_ = height;
+  ResetMaps();
+  if (!rebuildRequest_) ClearStoryboard();
+  mapsReady_ = true;
+  previous_ = record;
+  return kRenderOk;
+}
+
+RenderStatus RenderSession::replayFromTable(RowProgress& progress) {
+  ResetMaps();
+  const int count = std::clamp(storyboard_.count, 0, kStoryboardSlots);
+  progress.setTotalRows(static_cast<int64_t>(height_) * count + 1);
+  for (int k = 0; k < count; ++k) {
+    const StoryboardOp& op = storyboard_.ops[k];
+    if (op.applied == 0) continue;
+    CommitMaps();
+    if (const RenderStatus status = templatePass(TemplateIndexOf(op.templateNumber), progress);
+        status != kRenderOk)
+      return status;
+  }
+  freshCount_ = std::min(freshCount_ + 1, 2);
+  return kRenderOk;
+}
+
+RenderStatus RenderSession::replayScript(ParamRecord& work, const RenderMode& mode,
+                                         Buf32Handle destination, RowProgress& progress,
+                                         int& sampleNumber, const PaletteTable& table) {
+  if (!(rebuildRequest_ || previous_.storyboardPosition == 0 || replayRequest_ >= 1)) {
     progress.setTotalRows(1);
     return kRenderOk;
   }
@@ -196,47 +232,51 @@ int Renderer::replayScript(ParamRecord& work, ParamRecord& caller, Buf32Handle d
 
   ResetMaps();
   ClearStoryboard();
-  const bool reportSteps = work.identityOnly != -1 && !rebuildRequest_ && replayRequest_ == 1;
+  const bool reportSteps = mode.stepThumbnails && !rebuildRequest_ && replayRequest_ == 1;
   int lastTemplate = 0;
   for (const StoryboardOp& op : ops) {
-    const int t = op.templateNumber;
-    const int n = op.sampleNumber;
     StoryboardOp& slot = storyboard_.ops[storyboard_.count];
     slot = op;
-    sampleNumber = n;
+    sampleNumber = op.sampleNumber;
     CommitMaps();
     if (op.applied != 0) {
-      if (const int code = applyTemplatePass(t - 1, progress); code != kRenderOk) return code;
+      if (const RenderStatus status = templatePass(TemplateIndexOf(op.templateNumber), progress);
+          status != kRenderOk)
+        return status;
     }
     if (reportSteps) {
-      if (const int code = evaluate(work, n, table, destination, &progress); code != kRenderOk)
-        return code;
+      if (const RenderStatus status =
+              evaluate(work, op.sampleNumber, table, destination, &progress);
+          status != kRenderOk)
+        return status;
       if (stepReporter_) stepReporter_(slot, destination);
       sampleNumber = work.sampleNumber;
     }
     ++storyboard_.count;
-    lastTemplate = t;
+    lastTemplate = op.templateNumber;
   }
   if (m > 0) {
     StoryboardOp& pending = storyboard_.ops[storyboard_.count];
     pending.templateNumber = lastTemplate;
     pending.applied = 0;
-    work.templateIndex = lastTemplate - 1;
-    caller.templateIndex = lastTemplate - 1;
+    work.templateIndex = TemplateIndexOf(lastTemplate);
   }
+  freshCount_ = std::min(freshCount_ + 1, 2);
   return kRenderOk;
 }
 
-int Renderer::replayStoryboard(ParamRecord& work, int n, int p, RowProgress& progress) {
-  const bool run = rebuildRequest_ || work.forceReplay != 0 || p != n;
+RenderStatus RenderSession::replayStoryboard(ParamRecord& work, const RenderMode& mode,
+                                             RowProgress& progress) {
+  const int n = mode.position;
+  const int p = previous_.storyboardPosition;
   work.forceReplay = 0;
-  if (!run) {
+  if (!(rebuildRequest_ || mode.forceReplay || p != n)) {
     progress.setTotalRows(1);
     return kRenderOk;
   }
   const int last = std::min(n - 2, kStoryboardSlots - 1);
   int first = 0;
-  if (2 <= p && p < n) {
+  if (2 <= p && p < n && !continuationBroken_) {
     first = p - 1;
   } else {
     ResetMaps();
@@ -251,50 +291,85 @@ int Renderer::replayStoryboard(ParamRecord& work, int n, int p, RowProgress& pro
   progress.setTotalRows(passes * height_ + 1);
   for (int k = first; k <= last; ++k) {
     const StoryboardOp& op = storyboard_.ops[k];
-    work.templateIndex = op.templateNumber - 1;
+    work.templateIndex = TemplateIndexOf(op.templateNumber);
     if (!applies(k)) continue;
     CommitMaps();
-    if (const int code = applyTemplatePass(op.templateNumber - 1, progress); code != kRenderOk)
-      return code;
+    if (const RenderStatus status = templatePass(work.templateIndex, progress);
+        status != kRenderOk) {
+      // The maps are now part-way between two storyboard states: the next
+      // replay cannot continue from them.
+      if (first > 0) continuationBroken_ = true;
+      return status;
+    }
   }
   return kRenderOk;
 }
 
-int Renderer::singleOperation(ParamRecord& work, RowProgress& progress) {
+RenderStatus RenderSession::singleOperation(ParamRecord& work, RowProgress& progress) {
   progress.setTotalRows(2 * static_cast<int64_t>(height_));
   const bool changed =
       freshCount_ == 1 || work.templateIndex != previous_.templateIndex ||
       work.sweepAngle != previous_.sweepAngle || work.sweepCentreX != previous_.sweepCentreX ||
       work.sweepCentreY != previous_.sweepCentreY || work.setting6 != previous_.setting6 ||
       work.setting7 != previous_.setting7 || work.pickCount != previous_.pickCount;
-  int code = kRenderOk;
+  RenderStatus status = kRenderOk;
   if (changed) {
     if (work.pickCount > 0 && storyboard_.count < 79) {
       // The new operation goes on top of the stored ones.
       CommitMaps();
-      storyboard_.ops[std::max(storyboard_.count, 0)].templateNumber = work.templateIndex + 1;
+      storyboard_.ops[std::max(storyboard_.count, 0)].templateNumber =
+          TemplateNumberOf(work.templateIndex);
     } else {
       // The new operation replaces the last one.
       storyboard_.count = 1;
-      storyboard_.ops[0].templateNumber = work.templateIndex + 1;
+      storyboard_.ops[0].templateNumber = TemplateNumberOf(work.templateIndex);
     }
-    code = applyTemplatePass(work.templateIndex, progress);
+    status = templatePass(work.templateIndex, progress);
   } else {
     progress.countRows(height_);
   }
   freshCount_ = std::min(freshCount_ + 1, 2);
-  return code;
+  return status;
 }
 
-int Renderer::RenderTexture(const RenderJob& job) {
-  RowProgress progress(job.progress != nullptr ? *job.progress : kQuietProgress);
-  Buf32Desc dest{};
-  if (job.record == nullptr || job.destination == nullptr ||
-      !buf32GetInfo(*job.destination, &dest) || dest.w[kBuf32DescBitsPerPixel] != 24) {
-    recordFailure(kRenderOutOfMemory, __LINE__);
-    return kRenderOutOfMemory;
+RenderStatus RenderSession::runMode(ParamRecord& work, const RenderMode& mode,
+                                    Buf32Handle destination, RowProgress& progress,
+                                    int& sampleNumber, const PaletteTable& table) {
+  using Kind = RenderMode::Kind;
+  const int p = previous_.storyboardPosition;
+  switch (mode.kind) {
+    case Kind::kIdentity:
+      ResetMaps();
+      ClearStoryboard();
+      return kRenderOk;
+    case Kind::kScriptReplay:
+      return replayScript(work, mode, destination, progress, sampleNumber, table);
+    case Kind::kStoryboardReplay: return replayStoryboard(work, mode, progress);
+    case Kind::kSingleOperation:
+      if (mode.position == 0 && rebuildRequest_) return replayFromTable(progress);
+      if (mode.position == 0 && p == 1) {
+        progress.setTotalRows(static_cast<int64_t>(height_) + 1);
+        CommitMaps();
+        storyboard_.ops[std::clamp(storyboard_.count, 0, kStoryboardSlots - 1)].templateNumber =
+            TemplateNumberOf(work.templateIndex);
+        return templatePass(work.templateIndex, progress);
+      }
+      return singleOperation(work, progress);
   }
-  const Buf32Handle destination = *job.destination;
+  return kRenderOk;
+}
+
+RenderResult RenderSession::Render(const RenderJob& job) {
+  RenderResult result;
+  Buf32Desc dest{};
+  if (job.record == nullptr || !buf32GetInfo(job.destination, &dest) ||
+      dest.w[kBuf32DescBitsPerPixel] != 24) {
+    result.status = kRenderOutOfMemory;
+    return result;
+  }
+  result.templateIndex = job.record->templateIndex;
+  RowProgress progress(job.progress != nullptr ? *job.progress : kQuietProgress);
+  const Buf32Handle destination = job.destination;
   const int width = dest.w[kBuf32DescWidth];
   const int height = dest.w[kBuf32DescHeight];
   constants_ = MakeTemplateConstants();
@@ -303,87 +378,84 @@ int Renderer::RenderTexture(const RenderJob& job) {
   const bool sourceLocked = buf32Lock(job.source, kBuf32Read, nullptr) != 0;
   const bool destLocked = buf32Lock(destination, kBuf32Write, nullptr) != 0;
 
-  auto render = [&]() -> int {
+  auto render = [&]() -> RenderStatus {
     if (!destLocked) return kRenderOutOfMemory;
-    if (const int code = progress.start(); code != kRenderOk) return code;
-    if (!mapsReady_ || rebuildRequest_ || width != width_ || height != height_) {
-      FreeMaps();
-      if (createMaps(width, height, dest.w[kBuf32DescModel]) != kRenderOk)
-        return kRenderOutOfMemory;
-      ResetMaps();
-      if (!rebuildRequest_) ClearStoryboard();
-      mapsReady_ = true;
-      previous_ = *job.record;
+    if (const RenderStatus status = progress.start(); status != kRenderOk) return status;
+    const Bookkeeping saved{storyboard_, previous_, freshCount_};
+    const bool freshMaps = !mapsReady_ || rebuildRequest_ || width != width_ || height != height_;
+    if (freshMaps) {
+      if (const RenderStatus status =
+              prepareMaps(width, height, dest.w[kBuf32DescModel], *job.record);
+          status != kRenderOk)
+        return status;
     }
-    if (progress.escapePressed()) return kRenderStopped;
+    // A stop before the final pass puts back what the render changed, so the
+    // same record rendered again takes the same way through the modes.
+    auto undo = [&](bool passesRan) {
+      storyboard_ = saved.storyboard;
+      previous_ = saved.previous;
+      freshCount_ = saved.freshCount;
+      if (freshMaps) {
+        mapsReady_ = false;
+      } else if (passesRan && job.mode.kind == RenderMode::Kind::kSingleOperation &&
+                 !rebuildRequest_) {
+        // One pass read the current maps into the result maps, after a commit
+        // or not: the current maps are what that pass starts from again.
+        SaveMaps();
+      }
+    };
+    if (progress.escapePressed()) {
+      undo(false);
+      return kRenderStopped;
+    }
     const PaletteTable table = makeTable(*job.record);
 
     ParamRecord work = *job.record;
     int sampleNumber = work.sampleNumber;
-    const int n = work.storyboardPosition;
-    const int p = previous_.storyboardPosition;
-    int code = kRenderOk;
-    if (work.identityOnly == 1) {
-      ResetMaps();
-      ClearStoryboard();
-    } else if (n == 0 && rebuildRequest_) {
-      ResetMaps();
-      const int count = std::clamp(storyboard_.count, 0, kStoryboardSlots);
-      progress.setTotalRows(static_cast<int64_t>(height_) * count + 1);
-      for (int k = 0; k < count && code == kRenderOk; ++k) {
-        const StoryboardOp& op = storyboard_.ops[k];
-        if (op.applied == 0) continue;
-        CommitMaps();
-        code = applyTemplatePass(op.templateNumber - 1, progress);
-      }
-      freshCount_ = std::min(freshCount_ + 1, 2);
-    } else if (n == 0 && p == 1) {
-      progress.setTotalRows(static_cast<int64_t>(height_) + 1);
-      CommitMaps();
-      storyboard_.ops[std::clamp(storyboard_.count, 0, kStoryboardSlots - 1)].templateNumber =
-          work.templateIndex + 1;
-      code = applyTemplatePass(work.templateIndex, progress);
-    } else if (n == 1) {
-      code = replayScript(work, *job.record, destination, progress, sampleNumber, table);
-      freshCount_ = std::min(freshCount_ + 1, 2);
-    } else if (n >= 2) {
-      code = replayStoryboard(work, n, p, progress);
-    } else {
-      code = singleOperation(work, progress);
+    if (const RenderStatus status =
+            runMode(work, job.mode, destination, progress, sampleNumber, table);
+        status != kRenderOk) {
+      undo(true);
+      return status;
     }
-    if (code != kRenderOk) return code;
+    if (job.mode.kind == RenderMode::Kind::kScriptReplay) result.templateIndex = work.templateIndex;
 
+    const bool savedRebuild = rebuildRequest_;
+    const int savedReplay = replayRequest_;
     previous_ = work;
     replayRequest_ = 0;
     rebuildRequest_ = false;
-    return evaluate(work, sampleNumber, table, destination, &progress);
+    const RenderStatus status = evaluate(work, sampleNumber, table, destination, &progress);
+    if (status != kRenderOk && job.mode.kind == RenderMode::Kind::kScriptReplay) {
+      // The replay colours with the sample number it ends on, which only a
+      // replay gives: the next render replays again.
+      previous_ = saved.previous;
+      rebuildRequest_ = savedRebuild;
+      replayRequest_ = savedReplay;
+    }
+    return status;
   };
-  const int code = render();
+  result.status = render();
 
   if (destLocked) buf32Unlock(destination);
   if (sourceLocked) buf32Unlock(job.source);
-  if (code != kRenderOk) recordFailure(code, __LINE__);
   progress.end();
-  return code;
+  return result;
 }
 
-int Renderer::RenderBlend(int k, const ParamRecord& record, Buf32Handle source,
-                          Buf32Handle* destination, double w) {
-  if (destination == nullptr) return 0;
-  const PaletteTable table = makeTable(record);
+RenderStatus RenderSession::RenderBlend(int k, const ParamRecord& record, Buf32Handle source,
+                                        Buf32Handle* destination, double w) {
   Buf32Desc src{};
-  if (k < 0 || k >= kStoryboardSlots || !mapsReady_ || !sizeMatches(source, width_, height_) ||
-      !buf32GetInfo(source, &src)) {
-    recordFailure(kRenderOutOfMemory, __LINE__);
-    return 0;
-  }
+  if (destination == nullptr || k < 0 || k >= kStoryboardSlots || !mapsReady_ ||
+      !sizeMatches(source, width_, height_) || !buf32GetInfo(source, &src))
+    return kRenderOutOfMemory;
   if (!buf32Alloc(destination, src.w[kBuf32DescBitsPerPixel], width_, height_,
-                  src.w[kBuf32DescModel], &src.w[kBuf32DescPalette])) {
-    recordFailure(kRenderOutOfMemory, __LINE__);
-    return 0;
-  }
+                  src.w[kBuf32DescModel], &src.w[kBuf32DescPalette]))
+    return kRenderOutOfMemory;
+  const PaletteTable table = makeTable(record);
   const StoryboardOp& op = storyboard_.ops[k];
-  const int before = (k > 0 ? storyboard_.ops[k - 1].sampleNumber : 0) + (op.applied != 0 ? 6 : 0);
+  const int32_t earlier = k > 0 ? storyboard_.ops[k - 1].sampleNumber : 0;
+  const int before = op.applied != 0 ? WrappingAdd(earlier, 6) : earlier;
   const int after = op.sampleNumber;
   const double repeat = record.repeat * 0.01;
   buf32Lock(*destination, kBuf32Write, nullptr);
@@ -400,32 +472,5 @@ int Renderer::RenderBlend(int k, const ParamRecord& record, Buf32Handle source,
     }
   }
   buf32Unlock(*destination);
-  return 1;
+  return kRenderOk;
 }
-
-namespace {
-std::unique_ptr<Renderer>& moduleRenderer() {
-  static std::unique_ptr<Renderer> r = std::make_unique<Renderer>();
-  return r;
-}
-}  // namespace
-
-Renderer& TheRenderer() { return *moduleRenderer(); }
-void ResetModuleRenderer() { moduleRenderer() = std::make_unique<Renderer>(); }
-
-int RenderTexture(const RenderJob& job) { return TheRenderer().RenderTexture(job); }
-int EvaluateImage(const ParamRecord& record, Buf32Handle source, Buf32Handle destination,
-                  const ProgressBlock* progress) {
-  return TheRenderer().EvaluateImage(record, source, destination, progress);
-}
-int RenderBlend(int k, const ParamRecord& record, Buf32Handle source, Buf32Handle* destination,
-                double w) {
-  return TheRenderer().RenderBlend(k, record, source, destination, w);
-}
-void ResetMaps() { TheRenderer().ResetMaps(); }
-void CommitMaps() { TheRenderer().CommitMaps(); }
-void SaveMaps() { TheRenderer().SaveMaps(); }
-void FreeMaps() { TheRenderer().FreeMaps(); }
-void ClearStoryboard() { TheRenderer().ClearStoryboard(); }
-void RequestRebuild() { TheRenderer().RequestRebuild(); }
-void SetReplayRequest(int kind) { TheRenderer().SetReplayRequest(kind); }

@@ -1,5 +1,10 @@
-// The texture renderer: coordinate maps, render modes, storyboard and script
+// The render session: coordinate maps, render modes, storyboard and script
 // replay, the final colouring pass and the blend frames of the animation.
+//
+// A session remembers between renders: the maps, the previous record, the
+// storyboard table, the fresh count and the one-shot requests. Whoever renders
+// owns one: the module keeps one for its lifetime, the command line, the
+// reference host and each test make their own.
 #pragma once
 
 #include <cstdint>
@@ -7,22 +12,47 @@
 
 #include "engine/storyboard.h"
 #include "engine/templates.h"
-#include "palette/palette.h"
-#include "platform/x32base/buf32.h"
 #include "model/param_record.h"
 #include "model/progress.h"
+#include "model/status.h"
+#include "palette/palette.h"
+#include "platform/x32base/buf32.h"
 
-// What the render call hands to the renderer.
+// How a record asks to be rendered (record words 12, 14 and 15), decoded once
+// where a render call enters the module.
+struct RenderMode {
+  enum class Kind {
+    kIdentity,          // word 14 = 1: the plain coordinates, storyboard cleared
+    kSingleOperation,   // word 12 = 0 (or below): one template on the stored maps
+    kScriptReplay,      // word 12 = 1: the script text from the plain coordinates
+    kStoryboardReplay,  // word 12 = n >= 2: storyboard operations 0..n-2
+  };
+  Kind kind = Kind::kSingleOperation;
+  int32_t position = 0;        // word 12 as given
+  bool forceReplay = false;    // word 15 non-zero: replay the storyboard even if unchanged
+  bool stepThumbnails = true;  // word 14 is not -1: a script replay may report its steps
+};
+RenderMode DecodeRenderMode(const ParamRecord& record);
+
+// What the render call hands to the session.
 struct RenderJob {
-  Buf32Handle source;
-  Buf32Handle* destination;
-  ParamRecord* record;
-  int32_t kind;  // only 2 renders
-  intptr_t passThrough;
-  const ProgressBlock* progress;
+  Buf32Handle source;       // stays locked while drawing; gives no pixels
+  Buf32Handle destination;  // 24-bit, the size of the maps
+  const ParamRecord* record;
+  RenderMode mode;
+  const ProgressBlock* progress;  // null: no progress, no Escape
 };
 
-inline constexpr int32_t kRenderKindTexture = 2;
+// What a render tells its caller besides its status: the record's template
+// word after the render. A script replay sets it to the last replayed
+// template; every other mode leaves it as the record had it. Callers that
+// keep the record in step with the session (the render call, the main
+// dialog) store it back; callers that must keep their record as it was
+// ignore it.
+struct RenderResult {
+  RenderStatus status = kRenderOk;
+  int32_t templateIndex = 0;
+};
 
 // One coordinate map: a 64-bit image of the image buffer service holding one
 // double per pixel, locked for its whole life.
@@ -37,36 +67,37 @@ class CoordinateMap {
   void release();
   bool valid() const { return handle_ != 0; }
   double* row(int y) const { return reinterpret_cast<double*>(buf32PointAddr(handle_, 0, y)); }
-  Buf32Handle handle() const { return handle_; }
 
  private:
   Buf32Handle handle_ = 0;
 };
 
-class Renderer {
+class RenderSession {
  public:
   // Receives each replayed storyboard step while a script is replayed for the
   // main dialog: the step's slot and the destination holding its picture.
   using StepReporter = std::function<void(const StoryboardOp& slot, Buf32Handle image)>;
 
-  Renderer() = default;
-  Renderer(const Renderer&) = delete;
-  Renderer& operator=(const Renderer&) = delete;
+  RenderSession() = default;
+  RenderSession(const RenderSession&) = delete;
+  RenderSession& operator=(const RenderSession&) = delete;
 
-  // 0, kRenderOutOfMemory or kRenderStopped.
-  int RenderTexture(const RenderJob& job);
+  // Renders the job's record into its destination. A render that stops
+  // (Escape or memory) leaves the session so that rendering the same record
+  // again gives exactly the picture an uninterrupted render gives.
+  RenderResult Render(const RenderJob& job);
   // The final pass: colours every pixel of `destination` from the maps with the
-  // record's sample number, repeat, mirror and palette. 0 or kRenderStopped.
-  int EvaluateImage(const ParamRecord& record, Buf32Handle source, Buf32Handle destination,
-                    const ProgressBlock* progress);
+  // record's sample number, repeat, mirror and palette.
+  RenderStatus EvaluateImage(const ParamRecord& record, Buf32Handle destination,
+                             const ProgressBlock* progress);
   // The frame between the states before and after operation k, weight w of
-  // the later one; a new destination like the source. 1 or 0.
-  int RenderBlend(int k, const ParamRecord& record, Buf32Handle source, Buf32Handle* destination,
-                  double w);
+  // the later one, into a new image like `source` stored at `destination`.
+  RenderStatus RenderBlend(int k, const ParamRecord& record, Buf32Handle source,
+                           Buf32Handle* destination, double w);
 
   // One template pass over the current maps (current pair in, result pair
-  // out) with row progress and Escape; the building block of every mode.
-  int TemplatePass(int t, const ProgressBlock* progress);
+  // out), as every mode runs it; for measuring.
+  RenderStatus TemplatePass(int t, const ProgressBlock* progress);
 
   void ResetMaps();
   void CommitMaps();
@@ -74,6 +105,7 @@ class Renderer {
   void FreeMaps();
   void ClearStoryboard() { storyboard_.count = 0; }
   void RequestRebuild() { rebuildRequest_ = true; }
+  // 1: the next script replay reports its steps; 2: it replays silently.
   void SetReplayRequest(int kind) { replayRequest_ = kind; }
   void SetStepReporter(StepReporter reporter) { stepReporter_ = std::move(reporter); }
 
@@ -81,29 +113,40 @@ class Renderer {
   const Storyboard& storyboard() const { return storyboard_; }
   bool mapsReady() const { return mapsReady_; }
   int freshCount() const { return freshCount_; }
-  int mapWidth() const { return width_; }
-  int mapHeight() const { return height_; }
   const ParamRecord& previousRecord() const { return previous_; }
-  // Number of template passes run since construction (each one over every pixel).
+  // Template passes run so far (each one over every pixel).
   int64_t templatePasses() const { return templatePasses_; }
   // Map values at one pixel: {curX, curY, resX, resY}.
   bool mapValues(int x, int y, double out[4]) const;
 
  private:
-  int createMaps(int width, int height, int32_t model);
-  int applyTemplatePass(int t, RowProgress& progress);
-  int evaluate(const ParamRecord& record, int sampleNumber, const PaletteTable& table,
-               Buf32Handle destination, const RowProgress* escape);
-  int replayScript(ParamRecord& work, ParamRecord& caller, Buf32Handle destination,
-                   RowProgress& progress, int& sampleNumber, const PaletteTable& table);
-  int replayStoryboard(ParamRecord& work, int n, int p, RowProgress& progress);
-  int singleOperation(ParamRecord& work, RowProgress& progress);
+  // What a render may change besides the maps, kept to put back when it stops.
+  struct Bookkeeping {
+    Storyboard storyboard;
+    ParamRecord previous;
+    int freshCount;
+  };
+
+  RenderStatus prepareMaps(int width, int height, int32_t model, const ParamRecord& record);
+  RenderStatus templatePass(int t, RowProgress& progress);
+  RenderStatus evaluate(const ParamRecord& record, int sampleNumber, const PaletteTable& table,
+                        Buf32Handle destination, const RowProgress* escape);
+  RenderStatus replayFromTable(RowProgress& progress);
+  RenderStatus replayScript(ParamRecord& work, const RenderMode& mode, Buf32Handle destination,
+                            RowProgress& progress, int& sampleNumber, const PaletteTable& table);
+  RenderStatus replayStoryboard(ParamRecord& work, const RenderMode& mode, RowProgress& progress);
+  RenderStatus singleOperation(ParamRecord& work, RowProgress& progress);
+  RenderStatus runMode(ParamRecord& work, const RenderMode& mode, Buf32Handle destination,
+                       RowProgress& progress, int& sampleNumber, const PaletteTable& table);
 
   CoordinateMap curX_, curY_, resX_, resY_;
   int width_ = 0;
   int height_ = 0;
   bool mapsReady_ = false;
   bool rebuildRequest_ = false;
+  // Set when a stopped render left the maps part-way through a storyboard
+  // continuation: the next storyboard replay starts from the plain coordinates.
+  bool continuationBroken_ = false;
   int freshCount_ = 0;
   int replayRequest_ = 0;
   ParamRecord previous_{};
@@ -112,22 +155,3 @@ class Renderer {
   StepReporter stepReporter_;
   int64_t templatePasses_ = 0;
 };
-
-// The module's one renderer.
-Renderer& TheRenderer();
-// Replaces the module's renderer by a fresh one (maps freed, state cleared).
-void ResetModuleRenderer();
-
-// The module's renderer through its classic entry points.
-int RenderTexture(const RenderJob& job);
-int EvaluateImage(const ParamRecord& record, Buf32Handle source, Buf32Handle destination,
-                  const ProgressBlock* progress);
-int RenderBlend(int k, const ParamRecord& record, Buf32Handle source, Buf32Handle* destination,
-                double w);
-void ResetMaps();
-void CommitMaps();
-void SaveMaps();
-void FreeMaps();
-void ClearStoryboard();
-void RequestRebuild();
-void SetReplayRequest(int kind);

@@ -71,7 +71,7 @@ int MakeRingIndexImage(int width, int height, Buf32Handle* out) {
   description.w[kBuf32DescHeight] = height;
 
   Buf32Owner colour;
-  if (!RenderSweep(0, record, description, &colour.handle, nullptr)) return 0;
+  if (RenderSweep(record, description, &colour.handle, nullptr) != kRenderOk) return 0;
 
   const int32_t params[6] = {24, kCvt32MethodGrey, 0, 0, 256, 0};
   Buf32Owner grey;

@@ -26,7 +26,7 @@ inline constexpr uint8_t kRingGround = 255;
 // Makes the 8-bit ring index image of the ring views: pixel value = palette
 // index (0..254) on the ring, 255 everywhere else. Returns 1 and stores the
 // new buffer at `out` (the caller frees it), or 0 with `out` set to 0 and
-// nothing left allocated. A failure of the sweep render is recorded by it.
+// nothing left allocated.
 int MakeRingIndexImage(int width, int height, Buf32Handle* out);
 
 // Masks an 8-bit image into a ring index image: 255 becomes 254 (255 is the

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "model/param_record.h"
+
 struct StoryboardOp {
   int32_t templateNumber;  // template index + 1 (1..19); 0 none; -1 a cleared end slot
   int32_t sampleNumber;
@@ -19,3 +21,7 @@ struct Storyboard {
   StoryboardOp ops[kStoryboardSlots];
   int32_t count;
 };
+
+// Template numbers count from 1, template indices from 0.
+constexpr int32_t TemplateNumberOf(int32_t index) { return WrappingAdd(index, 1); }
+constexpr int32_t TemplateIndexOf(int32_t number) { return WrappingAdd(number, -1); }

@@ -6,16 +6,8 @@
 #include "engine/templates.h"
 #include "palette/palette.h"
 #include "platform/x32base/buf32_guards.h"
-#include "platform/x32comm/x32comm.h"
 
 namespace {
-
-constexpr int32_t kSourceFile = 25;
-
-int fail(int code, int line) {
-  c32SetDLLErrInfo(0, code, 0, 72000, kSourceFile, line);
-  return 0;
-}
 
 // Normalised coordinate of pixel i of n along one axis: -1 at the first pixel,
 // +1 at the last. A single pixel lies at -1.
@@ -124,15 +116,15 @@ void walkSeam(Buf32Handle dest, int width, int height, double x0, double y0, dou
 
 }  // namespace
 
-int RenderSweep(intptr_t /*passThrough*/, const ParamRecord& record, const Buf32Desc& description,
-                Buf32Handle* destination, const ProgressBlock* block) {
-  if (destination == nullptr) return fail(kRenderOutOfMemory, __LINE__);
+RenderStatus RenderSweep(const ParamRecord& record, const Buf32Desc& description,
+                         Buf32Handle* destination, const ProgressBlock* block) {
+  if (destination == nullptr) return kRenderOutOfMemory;
   bool created = false;
   if (*destination == 0) {
     if (!buf32Alloc(destination, description.w[kBuf32DescBitsPerPixel],
                     description.w[kBuf32DescWidth], description.w[kBuf32DescHeight],
                     description.w[kBuf32DescModel], &description.w[kBuf32DescPalette]))
-      return fail(kRenderOutOfMemory, __LINE__);
+      return kRenderOutOfMemory;
     created = true;
   }
   const Buf32Handle dest = *destination;
@@ -142,13 +134,13 @@ int RenderSweep(intptr_t /*passThrough*/, const ParamRecord& record, const Buf32
       buf32Free(dest);
       *destination = 0;
     }
-    return fail(kRenderOutOfMemory, __LINE__);
+    return kRenderOutOfMemory;
   }
   const int width = info.w[kBuf32DescWidth];
   const int height = info.w[kBuf32DescHeight];
 
   Buf32Lock lock(dest, kBuf32ReadWrite);
-  if (!lock.locked()) return fail(kRenderOutOfMemory, __LINE__);
+  if (!lock.locked()) return kRenderOutOfMemory;
 
   PaletteTable table{};
   BuildPaletteTable(record.hueShift, record.ramp, table, 1);
@@ -157,7 +149,7 @@ int RenderSweep(intptr_t /*passThrough*/, const ParamRecord& record, const Buf32
   RowProgress progress(block != nullptr ? *block : kQuietProgress);
   if (progress.start() != kRenderOk) {
     progress.end();
-    return fail(kRenderStopped, __LINE__);
+    return kRenderStopped;
   }
   progress.setTotalRows(height);
 
@@ -183,7 +175,7 @@ int RenderSweep(intptr_t /*passThrough*/, const ParamRecord& record, const Buf32
     }
     if (progress.afterRow() != kRenderOk) {
       progress.end();
-      return fail(kRenderStopped, __LINE__);
+      return kRenderStopped;
     }
   }
 
@@ -198,5 +190,5 @@ int RenderSweep(intptr_t /*passThrough*/, const ParamRecord& record, const Buf32
   }
 
   progress.end();
-  return 1;
+  return kRenderOk;
 }

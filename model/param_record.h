@@ -15,6 +15,12 @@ inline constexpr int kRecordWords = 337;
 inline constexpr size_t kRecordBytes = 1348;
 inline constexpr size_t kScriptTextBytes = 256;
 
+// Record words may hold any value: arithmetic on them wraps instead of
+// overflowing.
+constexpr int32_t WrappingAdd(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+
 struct ParamRecord {
   int32_t templateIndex;              // 0: current template, 0-based (-1: none)
   int32_t repeat;                     // 1: repeat number in hundredths

@@ -2,7 +2,7 @@
 
 #include "platform/x32comm/x32comm.h"
 
-int RowProgress::start() {
+RenderStatus RowProgress::start() {
   if (block_.function != nullptr) block_.function(kProgressStart, block_.first, 0, block_.user);
   return escapePressed() ? kRenderStopped : kRenderOk;
 }
@@ -24,7 +24,7 @@ void RowProgress::report() {
   }
 }
 
-int RowProgress::afterRow() {
+RenderStatus RowProgress::afterRow() {
   if (escapePressed()) return kRenderStopped;
   ++counter_;
   report();

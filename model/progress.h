@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "model/status.h"
+
 // Called as (code, value, 0, user value): code 1 start (first value), 2 a new
 // position, 4 end (last value).
 using ProgressFn = int32_t (*)(int32_t code, int32_t value, int32_t zero, intptr_t user);
@@ -27,11 +29,6 @@ static_assert(sizeof(ProgressBlock) == 20);
 // The block used when a caller gives none: no Escape poll, no function, 0..100.
 inline constexpr ProgressBlock kQuietProgress{0, nullptr, 0, 0, 100};
 
-// Result codes of the renderers.
-inline constexpr int kRenderOk = 0;
-inline constexpr int kRenderOutOfMemory = 1001;
-inline constexpr int kRenderStopped = 5200;
-
 // Row-by-row progress over one render: a start call, a call whenever the
 // integer position grows, an end call; Escape polled when the block asks.
 class RowProgress {
@@ -39,12 +36,12 @@ class RowProgress {
   explicit RowProgress(const ProgressBlock& block) : block_(block), lastReported_(block.first) {}
 
   // Start notification, then an Escape poll: kRenderStopped when pressed.
-  int start();
+  RenderStatus start();
   // Sets the number of rows that make up the whole range.
   void setTotalRows(int64_t rows) { totalRows_ = rows > 0 ? rows : 1; }
   int64_t totalRows() const { return totalRows_; }
   // After one row: Escape poll (kRenderStopped), then the position report.
-  int afterRow();
+  RenderStatus afterRow();
   // Counts rows without polling, for work that is skipped.
   void countRows(int64_t rows);
   // Escape poll on its own, when the block asks for it.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "plugin/module_errors.h"
 #include "plugin/plugin_info.h"
 
 namespace {
@@ -15,12 +16,8 @@ void writeOutputs(PlugInContext& context) {
 
 }  // namespace
 
-int32_t RunSilentRecord(const PlugInContext& context, ParamRecord& record) {
-  return RunSilentRender(&record, context.source, context.destination, context.passThrough,
-                         nullptr);
-}
-
-int32_t RunPlugInAction(PlugInContext* context, const PlugInDialogRunner& runDialog) {
+int32_t RunPlugInAction(PlugInContext* context, RenderSession& session,
+                        const PlugInDialogRunner& runDialog) {
   if (context == nullptr) return 0;
 
   // Puts the host's record back unless the run succeeds, and takes the
@@ -52,7 +49,10 @@ int32_t RunPlugInAction(PlugInContext* context, const PlugInDialogRunner& runDia
       // The renderer writes into the record it renders (the last replayed
       // template); the copy kept for the host stays as it came.
       ParamRecord work = guard.privateCopy;
-      result = RunSilentRecord(*context, work) == 1 ? 1 : 0;
+      const RenderStatus status =
+          RunSilentRender(session, work, context->source, context->destination, nullptr);
+      ReportFailure(status, kExportsFile);
+      result = status == kRenderOk ? 1 : 0;
     }
   }
   guard.succeeded = result == 1;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "engine/renderer.h"
 #include "plugin/plugin_context.h"
 
 // Runs the main dialog for `context`; the result is the dialog's (non-zero on
@@ -19,7 +20,6 @@ using PlugInDialogRunner = std::function<intptr_t(PlugInContext& context)>;
 // record the constant default (ramp count 0) serves, through the context for
 // the length of the call. When the run does not succeed the host's record is
 // put back as it was on entry.
-int32_t RunPlugInAction(PlugInContext* context, const PlugInDialogRunner& runDialog);
-
-// The silent run on its own: replay the record's script and render it.
-int32_t RunSilentRecord(const PlugInContext& context, ParamRecord& record);
+// The silent run renders with `session`; a failure is recorded for the host.
+int32_t RunPlugInAction(PlugInContext* context, RenderSession& session,
+                        const PlugInDialogRunner& runDialog);

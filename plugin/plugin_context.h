@@ -7,9 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/x32base/buf32.h"
 #include "model/param_record.h"
 #include "model/progress.h"
+#include "platform/x32base/buf32.h"
 
 // Commands and flags of VantrelPlugInAction.
 inline constexpr int32_t kPlugInCommandRun = 2;

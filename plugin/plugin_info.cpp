@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "engine/renderer.h"
 #include "palette/presets.h"
 #include "plugin/render_call.h"
 
@@ -19,8 +18,8 @@ int VantrelPlugInGetInfo(ParamRecord* record, void*, int32_t* size, char* name) 
   return 1;
 }
 
-int RunSilentRender(ParamRecord* record, Buf32Handle source, Buf32Handle* destination,
-                    intptr_t passThrough, const ProgressBlock* progress) {
-  SetReplayRequest(2);
-  return RenderRecord(passThrough, record, kRenderKindTexture, source, 0, destination, progress);
+RenderStatus RunSilentRender(RenderSession& session, ParamRecord& record, Buf32Handle source,
+                             Buf32Handle* destination, const ProgressBlock* progress) {
+  session.SetReplayRequest(2);
+  return RenderInto(session, record, source, destination, progress);
 }

@@ -3,9 +3,10 @@
 
 #include <cstdint>
 
-#include "platform/x32base/buf32.h"
+#include "engine/renderer.h"
 #include "model/param_record.h"
 #include "model/progress.h"
+#include "platform/x32base/buf32.h"
 
 inline constexpr char kFilterName[] = "Quillan";
 
@@ -18,7 +19,8 @@ int VantrelPlugInGetInfo(ParamRecord* record, void* reserved, int32_t* size, cha
 ParamRecord HostDefaultRecord();
 
 // The silent run: replays the record's stored script without step thumbnails
-// and renders it into the buffer at `destination` (created like `source` when
-// 0). 1 on success, 0 on failure (the code is recorded).
-int RunSilentRender(ParamRecord* record, Buf32Handle source, Buf32Handle* destination,
-                    intptr_t passThrough, const ProgressBlock* progress);
+// and renders it with `session` into the buffer at `destination` (created like
+// `source` when 0). `record` is the session's working copy: a script replay
+// stores its last template there.
+RenderStatus RunSilentRender(RenderSession& session, ParamRecord& record, Buf32Handle source,
+                             Buf32Handle* destination, const ProgressBlock* progress);

@@ -1,60 +1,54 @@
 #include "plugin/render_call.h"
 
-#include "platform/x32comm/x32comm.h"
+#include "plugin/module_errors.h"
 
-namespace {
-
-constexpr int32_t kSourceFile = 12;
-
-void recordFailure(int code, int line) { c32SetDLLErrInfo(0, code, 0, 72000, kSourceFile, line); }
-
-// Runs the renderer for kind 2; any other kind draws nothing.
-int renderDriver(const RenderJob& job) {
-  if (job.kind != kRenderKindTexture) return kRenderOk;
-  return RenderTexture(job);
+RenderSession& ModuleRenderSession() {
+  static RenderSession session;
+  return session;
 }
 
-int renderInto(intptr_t passThrough, ParamRecord* record, int32_t kind, Buf32Handle source,
-               Buf32Handle* destination, const ProgressBlock* progress) {
-  const RenderJob job{source, destination, record, kind, passThrough, progress};
-  const int code = renderDriver(job);
-  if (code != kRenderOk) {
-    recordFailure(code, __LINE__);
-    return 0;
-  }
-  return 1;
-}
-
-}  // namespace
-
-int RenderRecord(intptr_t passThrough, ParamRecord* record, int32_t kind, Buf32Handle source,
-                 int32_t, Buf32Handle* destination, const ProgressBlock* progress) {
-  if (destination == nullptr || record == nullptr) {
-    recordFailure(kRenderOutOfMemory, __LINE__);
-    return 0;
-  }
+RenderStatus RenderInto(RenderSession& session, ParamRecord& record, Buf32Handle source,
+                        Buf32Handle* destination, const ProgressBlock* progress) {
+  if (destination == nullptr) return kRenderOutOfMemory;
   if (*destination == 0) {
     Buf32Desc d{};
     if (!buf32GetInfo(source, &d) ||
         !buf32Alloc(destination, d.w[kBuf32DescBitsPerPixel], d.w[kBuf32DescWidth],
-                    d.w[kBuf32DescHeight], d.w[kBuf32DescModel], nullptr)) {
-      recordFailure(kRenderOutOfMemory, __LINE__);
-      return 0;
-    }
+                    d.w[kBuf32DescHeight], d.w[kBuf32DescModel], nullptr))
+      return kRenderOutOfMemory;
   }
-  return renderInto(passThrough, record, kind, source, destination, progress);
+  const RenderResult result =
+      session.Render({source, *destination, &record, DecodeRenderMode(record), progress});
+  record.templateIndex = result.templateIndex;
+  return result.status;
 }
 
-int RenderThumbnail(intptr_t passThrough, ParamRecord* record, int32_t kind, Buf32Desc description,
-                    int width, int height, Buf32Handle source, Buf32Handle* destination) {
-  if (destination == nullptr || record == nullptr) {
-    recordFailure(kRenderOutOfMemory, __LINE__);
-    return 0;
+int RenderRecord(RenderSession& session, ParamRecord* record, int32_t kind, Buf32Handle source,
+                 Buf32Handle* destination, const ProgressBlock* progress) {
+  RenderStatus status = kRenderOutOfMemory;
+  if (record != nullptr) {
+    // Kinds other than 2 are not drawn.
+    status = kind == kRenderKindTexture
+                 ? RenderInto(session, *record, source, destination, progress)
+                 : kRenderOk;
   }
-  if (*destination == 0 &&
-      !buf32Alloc(destination, description.w[kBuf32DescBitsPerPixel], width, height,
-                  description.w[kBuf32DescModel], &description.w[kBuf32DescPalette])) {
-    recordFailure(kRenderOutOfMemory, __LINE__);
+  ReportFailure(status, kRenderCallFile);
+  return status == kRenderOk ? 1 : 0;
+}
+
+int RenderRecord(intptr_t, ParamRecord* record, int32_t kind, Buf32Handle source, int32_t,
+                 Buf32Handle* destination, const ProgressBlock* progress) {
+  return RenderRecord(ModuleRenderSession(), record, kind, source, destination, progress);
+}
+
+int RenderThumbnail(RenderSession& session, ParamRecord* record, int32_t kind,
+                    const Buf32Desc& description, int width, int height, Buf32Handle source,
+                    Buf32Handle* destination) {
+  if (destination == nullptr || record == nullptr ||
+      (*destination == 0 &&
+       !buf32Alloc(destination, description.w[kBuf32DescBitsPerPixel], width, height,
+                   description.w[kBuf32DescModel], &description.w[kBuf32DescPalette]))) {
+    ReportFailure(kRenderOutOfMemory, kRenderCallFile);
     return 0;
   }
   const int32_t repeat = record->repeat;
@@ -62,11 +56,17 @@ int RenderThumbnail(intptr_t passThrough, ParamRecord* record, int32_t kind, Buf
   const int32_t centreY = record->sweepCentreY;
   record->sweepCentreX = 0;
   record->sweepCentreY = 0;
-  const int result = renderInto(passThrough, record, kind, source, destination, nullptr);
+  const int result = RenderRecord(session, record, kind, source, destination, nullptr);
   record->repeat = repeat;
   record->sweepCentreX = centreX;
   record->sweepCentreY = centreY;
   return result;
+}
+
+int RenderThumbnail(intptr_t, ParamRecord* record, int32_t kind, Buf32Desc description, int width,
+                    int height, Buf32Handle source, Buf32Handle* destination) {
+  return RenderThumbnail(ModuleRenderSession(), record, kind, description, width, height, source,
+                         destination);
 }
 
 namespace {
@@ -93,8 +93,8 @@ int32_t frameProgress(int32_t code, int32_t value, int32_t zero, intptr_t user) 
 
 }  // namespace
 
-int RenderFrames(int32_t kind, ParamRecord* record, const ProgressBlock* progress,
-                 const RenderFrame* frames, int count, intptr_t passThrough) {
+int RenderFrames(RenderSession& session, int32_t kind, ParamRecord* record,
+                 const ProgressBlock* progress, const RenderFrame* frames, int count) {
   if (frames == nullptr || count < 1) return 0;
   const ProgressBlock host = progress != nullptr ? *progress : kQuietProgress;
   FrameProgress wrap{host.function, host.user};
@@ -110,13 +110,17 @@ int RenderFrames(int32_t kind, ParamRecord* record, const ProgressBlock* progres
     block.first = static_cast<int32_t>(host.first + i * span / count);
     block.last =
         i + 1 == count ? host.last : static_cast<int32_t>(host.first + (i + 1) * span / count);
-    RequestRebuild();
-    if (!RenderRecord(passThrough, record, kind, frames[i].source, frames[i].unused,
-                      frames[i].destination, &block)) {
+    session.RequestRebuild();
+    if (!RenderRecord(session, record, kind, frames[i].source, frames[i].destination, &block)) {
       result = 0;
       break;
     }
   }
   if (host.function != nullptr) frameProgress(kSequenceEnd, host.last, 0, block.user);
   return result;
+}
+
+int RenderFrames(int32_t kind, ParamRecord* record, const ProgressBlock* progress,
+                 const RenderFrame* frames, int count, intptr_t) {
+  return RenderFrames(ModuleRenderSession(), kind, record, progress, frames, count);
 }

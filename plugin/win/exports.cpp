@@ -3,31 +3,28 @@
 #include <new>
 
 #include "dialog/main_dialog.h"
-#include "platform/x32comm/x32comm.h"
+#include "plugin/module_errors.h"
 #include "plugin/plugin_action.h"
 #include "plugin/plugin_info.h"
+#include "plugin/render_call.h"
 #include "plugin/win/plugin_exports.h"
-
-namespace {
-constexpr int32_t kSourceFile = 11;  // locates failures recorded from this file
-}  // namespace
 
 extern "C" int32_t WINAPI QlnPlugInGetInfo(ParamRecord* record, void* reserved, int32_t* size,
                                            char* name) {
   try {
     return VantrelPlugInGetInfo(record, reserved, size, name);
   } catch (...) {
-    c32SetDLLErrInfo(0, kRenderOutOfMemory, 0, 72000, kSourceFile, __LINE__);
+    ReportFailure(kRenderOutOfMemory, kExportsFile);
     return 1;
   }
 }
 
 extern "C" int32_t WINAPI QlnPlugInAction(HWND parent, PlugInContext* context) {
   try {
-    return RunPlugInAction(context,
+    return RunPlugInAction(context, ModuleRenderSession(),
                            [parent](PlugInContext& c) { return RunMainDialog(parent, c); });
   } catch (...) {
-    c32SetDLLErrInfo(0, kRenderOutOfMemory, 0, 72000, kSourceFile, __LINE__);
+    ReportFailure(kRenderOutOfMemory, kExportsFile);
     return 0;
   }
 }

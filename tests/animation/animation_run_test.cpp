@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <vector>
 
 #include "engine/renderer.h"
@@ -35,10 +37,11 @@ struct MemorySink : FrameSink {
 };
 
 struct Animation : ::testing::Test {
+  std::optional<RenderSession> session;
   Buf32Handle source = 0;
   AnimationJob job;
   void SetUp() override {
-    ResetModuleRenderer();
+    session.emplace();
     ASSERT_EQ(buf32Alloc(&source, 24, 12, 9, 0, nullptr), 1);
     job.record = DefaultRecordForHost();
     job.record.ramp = DefaultRamp();
@@ -46,7 +49,7 @@ struct Animation : ::testing::Test {
   }
   void TearDown() override {
     buf32Free(source);
-    ResetModuleRenderer();
+    session.emplace();
     x32SetEscPoll(nullptr);
   }
   void useOperations(std::vector<StoryboardOp> ops, int frames) {
@@ -56,17 +59,17 @@ struct Animation : ::testing::Test {
   }
   // The transition k at weight w, rendered on its own.
   std::vector<uint8_t> transition(int k, double w) {
-    ResetModuleRenderer();
-    Storyboard& sb = TheRenderer().storyboard();
+    session.emplace();
+    Storyboard& sb = (*session).storyboard();
     ParamRecord r = job.record;
     Buf32Handle dest = 0;
-    RenderRecord(0, &r, 2, source, 0, &dest, nullptr);  // makes the maps
+    RenderRecord(*session, &r, 2, source, &dest, nullptr);  // makes the maps
     for (size_t i = 0; i < job.operations.size(); ++i) sb.ops[i] = job.operations[i];
     sb.count = static_cast<int>(job.operations.size());
     r.storyboardPosition = k + 2;
-    EXPECT_EQ(RenderRecord(0, &r, 2, source, 0, &dest, nullptr), 1);
+    EXPECT_EQ(RenderRecord(*session, &r, 2, source, &dest, nullptr), 1);
     Buf32Handle frame = 0;
-    EXPECT_EQ(RenderBlend(k, r, source, &frame, w), 1);
+    EXPECT_EQ(session->RenderBlend(k, r, source, &frame, w), kRenderOk);
     std::vector<uint8_t> out = pixels(frame);
     buf32Free(frame);
     buf32Free(dest);
@@ -101,7 +104,7 @@ TEST(FrameFileNames, DigitsReplaceTheExtension) {
 TEST_F(Animation, TwoOperationsAndTwoFramesShowTheFirstTransitionAtBothEnds) {
   useOperations({{5, 1, 1}, {12, 3, 1}}, 2);
   MemorySink sink;
-  ASSERT_EQ(RunAnimation(job, sink), AnimationOutcome::kDone);
+  ASSERT_EQ(RunAnimation(*session, job, sink), AnimationOutcome::kDone);
   ASSERT_EQ(sink.frames.size(), 2u);
   EXPECT_TRUE(sink.finished);
   EXPECT_EQ(sink.abandoned, -1);
@@ -113,7 +116,7 @@ TEST_F(Animation, TwoOperationsAndTwoFramesShowTheFirstTransitionAtBothEnds) {
 TEST_F(Animation, MoreOperationsThanFramesSkipSegments) {
   useOperations({{5, 1, 1}, {12, 3, 1}, {3, 2, 1}, {3, 5, 0}, {17, 4, 1}}, 3);
   MemorySink sink;
-  ASSERT_EQ(RunAnimation(job, sink), AnimationOutcome::kDone);
+  ASSERT_EQ(RunAnimation(*session, job, sink), AnimationOutcome::kDone);
   ASSERT_EQ(sink.frames.size(), 3u);
   EXPECT_EQ(sink.frames[0], transition(1, 0.0));
   EXPECT_EQ(sink.frames[1], transition(2, 1.0));  // t = 2: segment 1 at f = 1
@@ -121,16 +124,16 @@ TEST_F(Animation, MoreOperationsThanFramesSkipSegments) {
 }
 
 TEST_F(Animation, TheStoryboardIsRestoredAndProgressRunsOnce) {
-  Storyboard& sb = TheRenderer().storyboard();
+  Storyboard& sb = (*session).storyboard();
   sb.ops[0] = {9, 9, 1};
   sb.count = 1;
   useOperations({{5, 1, 1}, {12, 3, 1}, {14, 2, 1}}, 6);
   ProgressLog log;
   job.progress = log.Block(0, 0, 700);
   MemorySink sink;
-  ASSERT_EQ(RunAnimation(job, sink), AnimationOutcome::kDone);
-  EXPECT_EQ(TheRenderer().storyboard().count, 1);
-  EXPECT_EQ(TheRenderer().storyboard().ops[0], (StoryboardOp{9, 9, 1}));
+  ASSERT_EQ(RunAnimation(*session, job, sink), AnimationOutcome::kDone);
+  EXPECT_EQ((*session).storyboard().count, 1);
+  EXPECT_EQ((*session).storyboard().ops[0], (StoryboardOp{9, 9, 1}));
   EXPECT_EQ(log.ExpectOneRun(0, 700, false), 700);
 }
 
@@ -142,7 +145,7 @@ TEST_F(Animation, EscapeStopsTheRunAndAbandonsTheFrameBeingMade) {
   MemorySink sink;
   written = &sink;
   x32SetEscPoll([] { return written->frames.empty() ? 0 : 1; });
-  EXPECT_EQ(RunAnimation(job, sink), AnimationOutcome::kStopped);
+  EXPECT_EQ(RunAnimation(*session, job, sink), AnimationOutcome::kStopped);
   EXPECT_EQ(sink.frames.size(), 1u);
   EXPECT_EQ(sink.abandoned, 1);
   EXPECT_FALSE(sink.finished);
@@ -152,16 +155,16 @@ TEST_F(Animation, FailuresEndTheRunWithTheirOutcome) {
   useOperations({{5, 1, 1}, {12, 3, 1}}, 4);
   MemorySink failingWrite;
   failingWrite.failAt = 2;
-  EXPECT_EQ(RunAnimation(job, failingWrite), AnimationOutcome::kWriteFailed);
+  EXPECT_EQ(RunAnimation(*session, job, failingWrite), AnimationOutcome::kWriteFailed);
   EXPECT_EQ(failingWrite.abandoned, 2);
   MemorySink failingFinish;
   failingFinish.finishOk = false;
-  EXPECT_EQ(RunAnimation(job, failingFinish), AnimationOutcome::kFinishFailed);
+  EXPECT_EQ(RunAnimation(*session, job, failingFinish), AnimationOutcome::kFinishFailed);
   EXPECT_EQ(failingFinish.frames.size(), 4u);
   job.source = 0xBADBAD;
   MemorySink noSource;
-  EXPECT_EQ(RunAnimation(job, noSource), AnimationOutcome::kRenderFailed);
+  EXPECT_EQ(RunAnimation(*session, job, noSource), AnimationOutcome::kRenderFailed);
   EXPECT_EQ(noSource.abandoned, 0);
   useOperations({{5, 1, 1}}, 4);
-  EXPECT_EQ(RunAnimation(job, noSource), AnimationOutcome::kRenderFailed);
+  EXPECT_EQ(RunAnimation(*session, job, noSource), AnimationOutcome::kRenderFailed);
 }

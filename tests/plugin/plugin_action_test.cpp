@@ -5,16 +5,17 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/renderer.h"
+#include "common/progress_log.h"
 #include "common/test_images.h"
+#include "engine/script.h"
 #include "platform/x32comm/x32comm.h"
+#include "plugin/module_errors.h"
 #include "plugin/render_call.h"
 
 namespace {
 
-struct PlugInAction : ::testing::Test {
+struct PlugIn : ::testing::Test {
   void SetUp() override {
-    ResetModuleRenderer();
     c32ResetDLLErrInfo();
     record = DefaultRecordForHost();
     record.ramp = DefaultRamp();
@@ -28,128 +29,83 @@ struct PlugInAction : ::testing::Test {
     context.recordSize = -7;
     context.cleared = -7;
   }
-  void TearDown() override { ResetModuleRenderer(); }
-
+  int32_t run(PlugInDialogRunner dialog = nullptr) {
+    return RunPlugInAction(&context, session, std::move(dialog));
+  }
   // A dialog that writes into the host's record and ends with `result`.
-  PlugInDialogRunner dialogEnding(intptr_t result) {
-    return [this, result](PlugInContext& c) {
-      ++dialogRuns;
+  static PlugInDialogRunner dialogEnding(intptr_t result) {
+    return [result](PlugInContext& c) {
       c.record->hueShift = 123;
-      c.record->templateIndex = 17;
       return result;
     };
   }
+  void expectOutputsWritten() const {
+    EXPECT_EQ(context.recordSize, 1348);
+    EXPECT_EQ(context.cleared, 0);
+    EXPECT_STREQ(context.name, "Quillan");
+  }
 
+  RenderSession session;
   TestBuffer source{12, 9, 5};
   TestBuffer destination;
   ParamRecord record{};
   PlugInContext context{};
-  int dialogRuns = 0;
 };
-
-void expectOutputsWritten(const PlugInContext& c) {
-  EXPECT_EQ(c.recordSize, 1348);
-  EXPECT_EQ(c.cleared, 0);
-  EXPECT_STREQ(c.name, "Quillan");
-}
 
 }  // namespace
 
-TEST_F(PlugInAction, OtherCommandsOnlyWriteTheOutputs) {
-  for (int32_t command : {0, 1, 3, -2}) {
-    context.command = command;
-    context.flags = kPlugInFlagSilent | kPlugInFlagRender;
-    const auto before = SerializeRecord(record);
-    EXPECT_EQ(RunPlugInAction(&context, dialogEnding(1)), 0);
-    expectOutputsWritten(context);
-    EXPECT_EQ(SerializeRecord(record), before);
-    EXPECT_EQ(destination.handle, 0u);
-  }
-  EXPECT_EQ(dialogRuns, 0);
-}
-
-TEST_F(PlugInAction, WithoutAHostRecordTheDefaultServesAndThePointerIsNullAgain) {
-  context.record = nullptr;
-  context.flags = kPlugInFlagRender;
-  ParamRecord seen{};
-  const ParamRecord* seenAt = nullptr;
-  EXPECT_EQ(RunPlugInAction(&context,
-                            [&](PlugInContext& c) {
-                              seenAt = c.record;
-                              seen = *c.record;
-                              return intptr_t{1};
-                            }),
-            1);
-  ASSERT_NE(seenAt, nullptr);
-  EXPECT_EQ(SerializeRecord(seen), SerializeRecord(DefaultRecordForHost()));
-  EXPECT_EQ(seen.ramp.count, 0);  // no preset is loaded on this path
-  EXPECT_EQ(context.record, nullptr);
-
-  context.command = 5;
-  EXPECT_EQ(RunPlugInAction(&context, nullptr), 0);
-  EXPECT_EQ(context.record, nullptr);
-  expectOutputsWritten(context);
-}
-
-TEST_F(PlugInAction, FlagsChooseDialogSilentOrNothing) {
+TEST_F(PlugIn, CommandsAndFlagsChooseDialogSilentRunOrNothing) {
   struct Case {
-    int32_t flags;
-    bool dialog;
-    bool renders;
+    int32_t command, flags;
+    intptr_t dialogEnds;
+    int32_t result;
+    bool dialogRan, rendered;
   };
-  for (const Case c :
-       {Case{0, false, false}, Case{1, true, false}, Case{4, true, false}, Case{5, true, false},
-        Case{2, false, true}, Case{3, true, false}, Case{6, true, false}, Case{8, false, false}}) {
-    SCOPED_TRACE(c.flags);
-    dialogRuns = 0;
-    if (destination.handle != 0) buf32Free(destination.handle);
-    destination.handle = 0;
+  const Case cases[] = {
+      {0, 4, 1, 0, false, false}, {3, 2, 1, 0, false, false}, {2, 4, 1, 1, true, false},
+      {2, 1, 1, 1, true, false},  {2, 5, 1, 1, true, false},  {2, 6, 1, 1, true, false},
+      {2, 4, 0, 0, true, false},  {2, 4, -1, 0, true, false}, {2, 2, 1, 1, false, true},
+      {2, 0, 1, 0, false, false}, {2, 8, 1, 0, false, false},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    destination.reset();
+    context.command = c.command;
     context.flags = c.flags;
-    const int32_t result = RunPlugInAction(&context, dialogEnding(1));
-    EXPECT_EQ(dialogRuns, c.dialog ? 1 : 0);
-    EXPECT_EQ(destination.handle != 0, c.renders);
-    EXPECT_EQ(result, c.dialog || c.renders ? 1 : 0);
+    bool ran = false;
+    const int32_t result = run([&](PlugInContext& ctx) {
+      ran = true;
+      return dialogEnding(c.dialogEnds)(ctx);
+    });
+    EXPECT_EQ(result, c.result) << c.command << "/" << c.flags << "/" << c.dialogEnds;
+    EXPECT_EQ(ran, c.dialogRan) << c.command << "/" << c.flags;
+    EXPECT_EQ(destination.handle != 0, c.rendered) << c.command << "/" << c.flags;
+    // A successful dialog keeps what it wrote; anything else puts the record back.
+    EXPECT_EQ(record.hueShift, c.dialogRan && c.result == 1 ? 123 : 0);
+    expectOutputsWritten();
   }
 }
 
-TEST_F(PlugInAction, SuccessfulDialogKeepsWhatItWroteIntoTheHostRecord) {
-  context.flags = kPlugInFlagRender;
-  EXPECT_EQ(RunPlugInAction(&context, dialogEnding(1)), 1);
-  EXPECT_EQ(record.hueShift, 123);
-  EXPECT_EQ(record.templateIndex, 17);
-}
-
-TEST_F(PlugInAction, CancelledFailedOrMissingDialogRestoresTheHostRecord) {
-  const auto before = SerializeRecord(record);
-  for (intptr_t ended : {intptr_t{0}, intptr_t{-1}}) {
-    context.flags = kPlugInFlagParamsOnly;
-    EXPECT_EQ(RunPlugInAction(&context, dialogEnding(ended)), 0);
-    EXPECT_EQ(SerializeRecord(record), before);
-  }
-  EXPECT_EQ(RunPlugInAction(&context, nullptr), 0);
-  EXPECT_EQ(SerializeRecord(record), before);
-}
-
-TEST_F(PlugInAction, ExceptionFromTheDialogStillRestoresRecordAndPointer) {
-  const auto before = SerializeRecord(record);
-  context.flags = kPlugInFlagRender;
-  EXPECT_THROW(RunPlugInAction(&context,
-                               [](PlugInContext& c) -> intptr_t {
-                                 c.record->ring = 99;
-                                 throw std::bad_alloc();
-                               }),
-               std::bad_alloc);
-  EXPECT_EQ(SerializeRecord(record), before);
-
+TEST_F(PlugIn, WithoutAHostRecordTheDefaultServesAndThePointerIsNullAgain) {
   context.record = nullptr;
-  EXPECT_THROW(RunPlugInAction(&context, [](PlugInContext&) -> intptr_t { throw 1; }), int);
+  context.flags = 4;
+  int32_t seenRamp = -1;
+  EXPECT_EQ(run([&](PlugInContext& c) {
+              seenRamp = c.record->ramp.count;
+              return c.record->sampleNumber == 3 ? 1 : 0;
+            }),
+            1);
+  EXPECT_EQ(seenRamp, 0);
   EXPECT_EQ(context.record, nullptr);
+  EXPECT_THROW(run([](PlugInContext&) -> intptr_t { throw 1; }), int);
+  EXPECT_EQ(context.record, nullptr);
+  EXPECT_EQ(RunPlugInAction(nullptr, session, nullptr), 0);
 }
 
-TEST_F(PlugInAction, SilentRunCreatesTheDestinationAndRendersTheStoredScript) {
+TEST_F(PlugIn, SilentRunReplaysTheStoredScriptAndLeavesTheHostRecord) {
   context.flags = kPlugInFlagSilent;
   const auto before = SerializeRecord(record);
-  ASSERT_EQ(RunPlugInAction(&context, nullptr), 1);
+  ASSERT_EQ(run(), 1);
   Buf32Desc d{};
   ASSERT_TRUE(buf32GetInfo(destination.handle, &d));
   EXPECT_EQ(d.w[kBuf32DescWidth], 12);
@@ -157,40 +113,83 @@ TEST_F(PlugInAction, SilentRunCreatesTheDestinationAndRendersTheStoredScript) {
   EXPECT_EQ(d.w[kBuf32DescBitsPerPixel], 24);
   EXPECT_EQ(d.w[kBuf32DescModel], 5);
   EXPECT_EQ(SerializeRecord(record), before);
+  EXPECT_EQ(session.storyboard().count, 2);
 
-  // The same texture as a fresh renderer makes of the record by replaying its script.
-  const std::vector<uint8_t> silent = ImageBytes(destination.handle);
-  ResetModuleRenderer();
-  ParamRecord copy = record;
-  TestBuffer direct;
-  SetReplayRequest(2);
-  ASSERT_EQ(RenderRecord(0, &copy, kRenderKindTexture, source.handle, 0, &direct.handle, nullptr),
-            1);
-  EXPECT_EQ(ImageBytes(direct.handle), silent);
-  // The script was replayed: the storyboard holds its two operations.
-  EXPECT_EQ(TheRenderer().storyboard().count, 2);
-}
-
-TEST_F(PlugInAction, SilentRunIntoAnExistingDestinationRepeatsTheTexture) {
-  context.flags = kPlugInFlagSilent;
-  ASSERT_EQ(RunPlugInAction(&context, nullptr), 1);
+  // The same session again, into the existing destination: the same picture.
   const std::vector<uint8_t> first = ImageBytes(destination.handle);
   const Buf32Handle kept = destination.handle;
-  ResetModuleRenderer();
-  ASSERT_EQ(RunPlugInAction(&context, nullptr), 1);
+  ASSERT_EQ(run(), 1);
   EXPECT_EQ(destination.handle, kept);
   EXPECT_EQ(ImageBytes(destination.handle), first);
+
+  // The render call stores the replayed template in the record it is given.
+  RenderSession other;
+  TestBuffer direct;
+  ParamRecord copy = record;
+  other.SetReplayRequest(2);
+  ASSERT_EQ(RenderRecord(other, &copy, kRenderKindTexture, source.handle, &direct.handle, nullptr),
+            1);
+  EXPECT_EQ(ImageBytes(direct.handle), first);
+  EXPECT_EQ(copy.templateIndex, 11);
 }
 
-TEST_F(PlugInAction, FailingSilentRunRecordsTheCodeAndLeavesTheHostRecord) {
+TEST_F(PlugIn, FailuresAreRecordedOnceAtTheBoundary) {
   context.flags = kPlugInFlagSilent;
   context.source = 0;  // no source: the destination cannot be made like it
   const auto before = SerializeRecord(record);
-  EXPECT_EQ(RunPlugInAction(&context, nullptr), 0);
-  EXPECT_EQ(c32GetDLLErrInfo(nullptr), kRenderOutOfMemory);
+  EXPECT_EQ(run(), 0);
+  C32ErrInfo info{};
+  EXPECT_EQ(c32GetDLLErrInfo(&info), StatusCode(kRenderOutOfMemory));
+  EXPECT_EQ(info.where, 72000);
+  EXPECT_EQ(info.file, kExportsFile);
   EXPECT_EQ(SerializeRecord(record), before);
   EXPECT_EQ(destination.handle, 0u);
-  expectOutputsWritten(context);
+
+  c32ResetDLLErrInfo();
+  const ProgressBlock esc{1, nullptr, 0, 0, 100};
+  x32SetEscPoll([] { return 1; });
+  EXPECT_EQ(RenderRecord(session, &record, 2, source.handle, &destination.handle, &esc), 0);
+  x32SetEscPoll(nullptr);
+  EXPECT_EQ(c32GetDLLErrInfo(&info), StatusCode(kRenderStopped));
+  EXPECT_EQ(info.file, kRenderCallFile);
+  // Kinds other than 2 draw nothing and succeed.
+  RenderSession untouched;
+  EXPECT_EQ(RenderRecord(untouched, &record, 3, source.handle, &destination.handle, nullptr), 1);
+  EXPECT_FALSE(untouched.mapsReady());
 }
 
-TEST_F(PlugInAction, NullContextDoesNothing) { EXPECT_EQ(RunPlugInAction(nullptr, nullptr), 0); }
+TEST_F(PlugIn, ThumbnailsZeroTheSweepCentreAndKeepTheRecord) {
+  TestBuffer thumb;
+  record.storyboardPosition = 0;
+  record.sweepCentreX = 40;
+  record.sweepCentreY = -30;
+  record.repeat = 321;
+  Buf32Desc d{};
+  buf32GetInfo(source.handle, &d);
+  ASSERT_EQ(RenderThumbnail(session, &record, 2, d, 6, 5, source.handle, &thumb.handle), 1);
+  uint32_t w = 0, h = 0;
+  buf32GetWHU(thumb.handle, &w, &h, nullptr);
+  EXPECT_EQ(w * 10 + h, 65u);
+  EXPECT_EQ(record.sweepCentreX, 40);
+  EXPECT_EQ(record.sweepCentreY, -30);
+  EXPECT_EQ(record.repeat, 321);
+  EXPECT_EQ(session.previousRecord().sweepCentreX, 0);
+}
+
+TEST_F(PlugIn, FramesShareOneProgressRangeAndStopAtTheFirstFailure) {
+  TestBuffer s0(6, 4, 7), s1(6, 4, 7), d0, d1, d2;
+  const RenderFrame frames[3] = {
+      {s0.handle, 0, &d0.handle}, {s1.handle, 0, &d1.handle}, {0xBAD, 0, &d2.handle}};
+  ProgressLog log;
+  ProgressBlock block = log.Block(0, 0, 100);
+  SetScriptText(record, "[000]071-152-()");
+  ASSERT_EQ(RenderFrames(session, 2, &record, &block, frames, 2), 1);
+  EXPECT_GE(log.ExpectOneRun(0, 100), 90);
+  EXPECT_EQ(session.templatePasses(), 4);  // each frame afresh from the script
+  EXPECT_EQ(ImageBytes(d0.handle), ImageBytes(d1.handle));
+  EXPECT_EQ(block.function, &ProgressLog::Record);
+
+  EXPECT_EQ(RenderFrames(session, 2, &record, nullptr, frames, 3), 0);
+  EXPECT_EQ(d2.handle, 0u);
+  EXPECT_EQ(RenderFrames(session, 2, &record, nullptr, frames, 0), 0);
+}

@@ -43,7 +43,7 @@ struct Capture : FrameSink {
 std::vector<std::vector<TestRgb>> renderInProcess(const std::string& script, int frames, int w,
                                                   int h) {
   SetModuleDirectory(QUILLAN_BIN_DIR);
-  ResetModuleRenderer();
+  RenderSession session;
   AnimationJob job;
   job.record = HostDefaultRecord();
   SetScriptText(job.record, script);
@@ -54,9 +54,8 @@ std::vector<std::vector<TestRgb>> renderInProcess(const std::string& script, int
   buf32Alloc(&source, 24, w, h, 0, nullptr);
   job.source = source;
   Capture capture;
-  EXPECT_EQ(RunAnimation(job, capture), AnimationOutcome::kDone);
+  EXPECT_EQ(RunAnimation(session, job, capture), AnimationOutcome::kDone);
   buf32Free(source);
-  ResetModuleRenderer();
   return capture.frames;
 }
 

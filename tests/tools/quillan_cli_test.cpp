@@ -75,15 +75,14 @@ TEST_F(Cli, DefaultRenderIsTheHostDefaultRecordRenderedSilently) {
 
   // The same record rendered in this process, as a freshly loaded module does.
   SetModuleDirectory(QUILLAN_BIN_DIR);
-  ResetModuleRenderer();
+  RenderSession session;
   ParamRecord record = HostDefaultRecord();
   Buf32Handle source = 0, dest = 0;
   ASSERT_EQ(buf32Alloc(&source, 24, 64, 48, 0, nullptr), 1);
-  ASSERT_EQ(RunSilentRender(&record, source, &dest, 0, nullptr), 1);
+  ASSERT_EQ(RunSilentRender(session, record, source, &dest, nullptr), kRenderOk);
   const std::vector<uint8_t> expected = ImageBytes(dest);
   buf32Free(source);
   buf32Free(dest);
-  ResetModuleRenderer();
   EXPECT_EQ(pixels, expected);
 }
 

@@ -13,16 +13,16 @@
 
 #include "engine/bmp_image.h"
 #include "engine/renderer.h"
-#include "palette/presets.h"
+#include "model/module_path.h"
+#include "model/param_record.h"
 #include "model/ramp.h"
+#include "palette/presets.h"
 #include "platform/x32base/buf32_guards.h"
 #include "platform/x32comm/x32comm.h"
 #include "platform/x32file/replacing_file.h"
-#include "model/module_path.h"
-#include "model/param_record.h"
 #include "plugin/plugin_action.h"
 #include "plugin/render_call.h"
-#include "tools/qlnref/resource_art.h"
+#include "resource_art.h"
 
 namespace {
 
@@ -61,12 +61,12 @@ int writeResources(const std::filesystem::path& dir) {
   Buf32Desc desc{};
   buf32GetInfo(source.handle, &desc);
   for (int t = 0; t < kTemplateCount; ++t) {
-    ResetModuleRenderer();
+    RenderSession session;
     ParamRecord record = DefaultRecordForHost();
     record.templateIndex = t;
     record.ramp = defaultRamp();
     Buf32Owner thumb;
-    if (!RenderThumbnail(0, &record, kRenderKindTexture, desc, kThumbnailSide, kThumbnailSide,
+    if (!RenderThumbnail(session, &record, kRenderKindTexture, desc, kThumbnailSide, kThumbnailSide,
                          source.handle, &thumb.handle))
       return failWith("render of template " + std::to_string(t + 1) + " failed, code " +
                       std::to_string(c32GetDLLErrInfo(nullptr)));
@@ -74,7 +74,6 @@ int writeResources(const std::filesystem::path& dir) {
     std::snprintf(name, sizeof name, "template%02d.bmp", t + 1);
     if (!SaveBmpImage(dir / name, thumb.handle, BmpHeader::kCore, &error)) return failWith(error);
   }
-  ResetModuleRenderer();
   if (!WriteFileAtomically(dir / "mirror.bmp", MirrorBitmapFile(), &error) ||
       !WriteFileAtomically(dir / "hue_drag.cur", HueDragCursorFile(), &error))
     return failWith(error);
@@ -96,7 +95,8 @@ int render(const char* recordPath, const char* inPath, const char* outPath) {
   context.record = &record;
   context.command = kPlugInCommandRun;
   context.flags = kPlugInFlagSilent;
-  if (RunPlugInAction(&context, nullptr) != 1)
+  RenderSession session;
+  if (RunPlugInAction(&context, session, nullptr) != 1)
     return failWith("the silent run failed, code " + std::to_string(c32GetDLLErrInfo(nullptr)));
   if (!SaveBmpImage(outPath, dest.handle, BmpHeader::kInfo, &error)) return failWith(error);
   return 0;

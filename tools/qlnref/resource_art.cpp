@@ -1,4 +1,4 @@
-#include "tools/qlnref/resource_art.h"
+#include "resource_art.h"
 
 #include <array>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "tools/quillan/commands.h"
+#include "commands.h"
 
 #include <unistd.h>
 
@@ -15,14 +15,14 @@
 #include "animation/bmp_writer.h"
 #include "animation/frame_sinks.h"
 #include "engine/script.h"
+#include "image_files.h"
+#include "options.h"
 #include "platform/x32base/buf32.h"
 #include "platform/x32base/buf32_guards.h"
 #include "platform/x32comm/x32comm.h"
 #include "platform/x32file/replacing_file.h"
 #include "plugin/plugin_info.h"
-#include "tools/quillan/image_files.h"
-#include "tools/quillan/options.h"
-#include "tools/quillan/progress_bar.h"
+#include "progress_bar.h"
 
 namespace {
 
@@ -125,15 +125,15 @@ int RunRender(const std::vector<std::string>& args) {
   if (!buf32Alloc(&source.handle, 24, a.width, a.height, 0, nullptr))
     return Fail(kExitFailure, "not enough memory for a " + std::to_string(a.width) + "x" +
                                   std::to_string(a.height) + " image");
-  int ok = 0;
+  RenderStatus status = kRenderOk;
   {
     ProgressBar bar("rendering");
     const ProgressBlock block = bar.block();
-    c32ResetDLLErrInfo();
-    ok = RunSilentRender(&record, source.handle, &dest.handle, 0, &block);
+    RenderSession session;
+    status = RunSilentRender(session, record, source.handle, &dest.handle, &block);
   }
-  if (!ok) {
-    if (c32GetDLLErrInfo(nullptr) == kRenderStopped || Interrupted())
+  if (status != kRenderOk) {
+    if (status == kRenderStopped || Interrupted())
       return Fail(kExitInterrupted, "cancelled; nothing written");
     return Fail(kExitFailure, "not enough memory to render a " + std::to_string(a.width) + "x" +
                                   std::to_string(a.height) + " texture");
@@ -217,7 +217,8 @@ int RunAnimate(const std::vector<std::string>& args) {
   {
     ProgressBar bar("animating");
     job.progress = bar.block();
-    outcome = RunAnimation(job, *sink);
+    RenderSession session;
+    outcome = RunAnimation(session, job, *sink);
   }
   switch (outcome) {
     case AnimationOutcome::kDone: return 0;

@@ -1,4 +1,4 @@
-#include "tools/quillan/image_files.h"
+#include "image_files.h"
 
 #include <zlib.h>
 

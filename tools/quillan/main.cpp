@@ -12,8 +12,8 @@
 #include "platform/x32comm/x32comm.h"
 #include "model/module_path.h"
 #include "plugin/plugin_info.h"
-#include "tools/quillan/commands.h"
-#include "tools/quillan/progress_bar.h"
+#include "commands.h"
+#include "progress_bar.h"
 
 namespace {
 

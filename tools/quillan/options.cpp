@@ -1,4 +1,4 @@
-#include "tools/quillan/options.h"
+#include "options.h"
 
 #include <cctype>
 #include <charconv>

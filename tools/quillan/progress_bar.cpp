@@ -1,4 +1,4 @@
-#include "tools/quillan/progress_bar.h"
+#include "progress_bar.h"
 
 #include <unistd.h>
 

@@ -1,0 +1,8 @@
+#include "plugin/module_errors.h"
+
+#include "platform/x32comm/x32comm.h"
+
+void ReportFailure(RenderStatus status, int32_t file, std::source_location where) {
+  if (status == kRenderOk) return;
+  c32SetDLLErrInfo(0, StatusCode(status), 0, 72000, file, static_cast<int32_t>(where.line()));
+}

@@ -1,0 +1,19 @@
+// The one place the module writes the common library's error record: where a
+// call from the host (an export, a render call, a dialog) ends in failure.
+// Core functions return a RenderStatus instead.
+#pragma once
+
+#include <cstdint>
+#include <source_location>
+
+#include "model/status.h"
+
+// Numbers that tell the host which file recorded a failure.
+inline constexpr int32_t kExportsFile = 11;
+inline constexpr int32_t kRenderCallFile = 12;
+inline constexpr int32_t kMainDialogFile = 41;
+
+// Records `status` (nothing for kRenderOk) with the file number and the
+// caller's line.
+void ReportFailure(RenderStatus status, int32_t file,
+                   std::source_location where = std::source_location::current());
