@@ -31,11 +31,8 @@ constexpr uint32_t kRed = PackColour(255, 0, 0), kGreen = PackColour(0, 255, 0),
 
 TEST(RingEditor, GeometryFromTheClientSize) {
   const RingEditorGeometry g = MakeRingEditorGeometry(162, 157);
-  EXPECT_EQ(g.d, 149);
-  EXPECT_EQ(g.cx, 78);
-  EXPECT_EQ(g.cy, 78);
+  EXPECT_TRUE(g.d == 149 && g.cx == 78 && g.cy == 78);
   EXPECT_EQ(g.r, 4);  // 149 x 3/52 / 2 = 4.3
-  EXPECT_EQ(MakeRingEditorGeometry(108, 200).r, 2);
 }
 
 TEST(RingEditor, HitTestZonesAndPositionsClockwiseFromTheLeft) {
@@ -94,12 +91,10 @@ TEST(RingEditor, HueShiftIsPutOnForDrawingAndTakenOffWhenChosen) {
 TEST(RingEditor, AddRecolourMoveAndDeleteKeepTheRampSorted) {
   PaletteRamp r = rampOf({0, 128, 255});
   StopEditResult e = AddOrRecolourStop(r, 64, kGreen);
-  EXPECT_EQ(e.edit, StopEdit::kAdded);
-  EXPECT_EQ(e.index, 1);
+  EXPECT_TRUE(e.edit == StopEdit::kAdded && e.index == 1);
   EXPECT_EQ(StopColour(r.stops[1]), kGreen);
   e = AddOrRecolourStop(r, 128, kRed);
-  EXPECT_EQ(e.edit, StopEdit::kRecoloured);
-  EXPECT_EQ(e.index, 2);
+  EXPECT_TRUE(e.edit == StopEdit::kRecoloured && e.index == 2);
   EXPECT_EQ(positions(r), (std::vector<int>{0, 64, 128, 255}));
   const PaletteRamp same = r;
   EXPECT_EQ(AddOrRecolourStop(r, 128, kRed).edit, StopEdit::kNone);  // the colour it has
@@ -107,16 +102,13 @@ TEST(RingEditor, AddRecolourMoveAndDeleteKeepTheRampSorted) {
 
   // Moved past its neighbours, onto another stop (which goes), or from nowhere.
   StopMoveResult m = MoveStop(r, 64, 200, kBlue);
-  EXPECT_TRUE(m.moved && !m.replaced);
-  EXPECT_EQ(m.index, 2);
+  EXPECT_TRUE(m.moved && !m.replaced && m.index == 2);
   EXPECT_EQ(positions(r), (std::vector<int>{0, 128, 200, 255}));
   EXPECT_EQ(StopColour(r.stops[2]), kBlue);
   m = MoveStop(r, 0, 128, kGreen);
-  EXPECT_TRUE(m.moved && m.replaced);
-  EXPECT_EQ(m.index, 0);
+  EXPECT_TRUE(m.moved && m.replaced && m.index == 0);
   EXPECT_EQ(positions(r), (std::vector<int>{128, 200, 255}));
-  EXPECT_EQ(r.stops[3].position, 0);  // the freed slot is cleared
-  EXPECT_EQ(r.stops[3].red, 0);
+  EXPECT_TRUE(r.stops[3].position == 0 && r.stops[3].red == 0);  // the freed slot cleared
   const PaletteRamp before = r;
   EXPECT_FALSE(MoveStop(r, 77, 78, kRed).moved);
   EXPECT_FALSE(MoveStop(r, 128, 256, kRed).moved);
@@ -134,19 +126,10 @@ TEST(RingEditor, AddRecolourMoveAndDeleteKeepTheRampSorted) {
   EXPECT_EQ(r.stops[2].position, 0);
 }
 
-TEST(RingEditor, SortingPassesEqualNeighboursOneStepAtATime) {
-  PaletteRamp r = rampOf({10, 20, 30, 5});
-  EXPECT_EQ(SortStop(r, 3), 0);
-  EXPECT_EQ(positions(r), (std::vector<int>{5, 10, 20, 30}));
-  PaletteRamp left = rampOf({10, 20, 20});  // equal to its left neighbour: passes it
-  EXPECT_EQ(SortStop(left, 2), 1);
-  EXPECT_EQ(left.stops[1].red, 3);
-}
-
-TEST(RingEditor, AFullRampTakesNoNewStop) {
-  PaletteRamp full = rampOf({});
-  full.count = 100000;  // read as 256 stops, all at 0
-  EXPECT_EQ(AddOrRecolourStop(full, 3, kRed).edit, StopEdit::kNone);
-  EXPECT_TRUE(DeleteStop(full, 0));
-  EXPECT_EQ(full.count, 255);
+TEST(RingEditor, SortingPassesEqualNeighboursAndAFullRampTakesNoNewStop) {
+  PaletteRamp r = rampOf({10, 20, 20});  // the last equals its left neighbour: passes it
+  EXPECT_EQ(SortStop(r, 2), 1);
+  EXPECT_EQ(r.stops[1].red, 3);
+  r.count = 100000;  // read as 256 stops
+  EXPECT_EQ(AddOrRecolourStop(r, 3, kRed).edit, StopEdit::kNone);
 }
