@@ -154,7 +154,8 @@ inline COLORREF ScreenPixel(HWND window, int x, int y) {
 // Paints what waits to be painted and lets it reach the screen (the window
 // system hands drawn windows to the display every few tens of milliseconds).
 inline void Settle(HWND window) {
-  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   GdiFlush();
   Pump();
   Sleep(60);

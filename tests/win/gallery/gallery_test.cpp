@@ -23,8 +23,8 @@ TEST(Gallery, EveryControlOnOneDialog) {
   REQUIRE_MODULE();
   ControlHost common;  // the common controls registered
   ASSERT_NE(InitIconButtonDll(), 0);
-  // An empty dialog of 460 x 400 dialog units (style, no items, place, size,
-  // no menu, the standard class, no title), the controls made on it.
+  // An empty dialog (style, no items, place, size, no menu, the standard
+  // class, no title), sized in pixels below, the controls made on it.
   alignas(4) const WORD empty[] = {LOWORD(WS_POPUP | WS_CAPTION),
                                    HIWORD(WS_POPUP | WS_CAPTION),
                                    0,
@@ -96,7 +96,7 @@ TEST(Gallery, EveryControlOnOneDialog) {
   buf32Free(source);
   x32IIOAction(list, kIIOAttach, 1, reinterpret_cast<intptr_t>(GetDlgItem(dialog, 1058)));
 
-  SetWindowPos(dialog, HWND_TOPMOST, 10, 10, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetWindowPos(dialog, HWND_TOPMOST, 10, 10, 460, 400, SWP_SHOWWINDOW);
   Settle(dialog);
   const std::string path = ShotPath("gallery.bmp");
   ASSERT_TRUE(SaveWindowPicture(dialog, path)) << path;
