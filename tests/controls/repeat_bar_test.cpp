@@ -8,7 +8,7 @@
 namespace {
 
 std::vector<int> greys(int width, int repeat, int mirror) {
-  std::vector<uint8_t> line(static_cast<size_t>(3 * width));
+  std::vector<uint8_t> line(static_cast<size_t>(3 * width), 7);  // every byte written over
   BuildRepeatBarLine(width, repeat, mirror, line.data());
   std::vector<int> g;
   for (int x = 0; x < width; ++x) {

@@ -130,6 +130,7 @@ TEST(RingEditor, SortingPassesEqualNeighboursAndAFullRampTakesNoNewStop) {
   PaletteRamp r = rampOf({10, 20, 20});  // the last equals its left neighbour: passes it
   EXPECT_EQ(SortStop(r, 2), 1);
   EXPECT_EQ(r.stops[1].red, 3);
+  EXPECT_EQ(AddOrRecolourStop(r, 0, kRed).index, 0);
   r.count = 100000;  // read as 256 stops
   EXPECT_EQ(AddOrRecolourStop(r, 3, kRed).edit, StopEdit::kNone);
 }

@@ -1,12 +1,11 @@
 // Dialogs as real windows (on a virtual display): every template of the
-// module made into a dialog with its custom controls, a picture of the main
-// dialog, and the about box run modally.
+// module made into a dialog with its custom controls, and a picture of the
+// main dialog.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 
-#include "platform/x32about/x32about.h"
 #include "platform/xl32iconbtn/xl32iconbtn.h"
 #include "resources/resource_ids.h"
 #include "win/common/control_host.h"
@@ -27,14 +26,6 @@ struct Dialogs : ::testing::Test {
     ControlHost common;  // the common controls registered
   }
 };
-
-// Presses OK in the first window titled `title` of this thread, from a timer
-// in the modal loop.
-std::string g_title;
-void CALLBACK pressOk(HWND, UINT, UINT_PTR, DWORD) {
-  if (const HWND w = FindWindowA(nullptr, g_title.c_str()))
-    PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-}
 
 }  // namespace
 
@@ -68,15 +59,4 @@ TEST_F(Dialogs, PictureOfTheMainDialog) {
   ASSERT_TRUE(SaveWindowPicture(d, path)) << path;
   EXPECT_GT(FileSize(path), 100000);
   DestroyWindow(d);
-}
-
-TEST_F(Dialogs, AboutBoxRunsModallyForItsOwner) {
-  ASSERT_NE(InitAboutDll(), 0);
-  const HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 100, 100, 400,
-                                     300, nullptr, nullptr, nullptr, nullptr);
-  g_title = "About Quillan";
-  const UINT_PTR timer = SetTimer(nullptr, 0, 50, pressOk);
-  EXPECT_EQ(ShowAboutBox(owner), 1);
-  KillTimer(nullptr, timer);
-  DestroyWindow(owner);
 }

@@ -25,20 +25,12 @@ TEST(Gallery, EveryControlOnOneDialog) {
   ASSERT_NE(InitIconButtonDll(), 0);
   // An empty dialog (style, no items, place, size, no menu, the standard
   // class, no title), sized in pixels below, the controls made on it.
-  alignas(4) const WORD empty[] = {LOWORD(WS_POPUP | WS_CAPTION),
-                                   HIWORD(WS_POPUP | WS_CAPTION),
-                                   0,
-                                   0,
-                                   0,
-                                   10,
-                                   10,
-                                   460,
-                                   400,
-                                   0,
-                                   0,
-                                   0};
-  const HWND dialog = CreateDialogIndirectParamA(
-      Module().handle, reinterpret_cast<const DLGTEMPLATE*>(empty), nullptr, galleryProc, 0);
+  alignas(4) const struct {
+    DLGTEMPLATE head;
+    WORD menu, windowClass, title;
+  } empty{{WS_POPUP | WS_CAPTION, 0, 0, 10, 10, 200, 200}, 0, 0, 0};
+  const HWND dialog =
+      CreateDialogIndirectParamA(Module().handle, &empty.head, nullptr, galleryProc, 0);
   ASSERT_NE(dialog, nullptr) << GetLastError();
   SetWindowTextA(dialog, "Quillan controls");
   const struct {
