@@ -1,5 +1,4 @@
-// PalHueBarClass: the hue bar. One state object per bar; the dragging flag
-// and the two cursors are shared by all bars.
+// PalHueBarClass: the hue bar. One state object per bar.
 #include "controls/hue_bar.h"
 
 #include <memory>
@@ -16,12 +15,11 @@ struct HueBar {
   int width = 0;  // the strip: client size less the frame
   int height = 0;
   int hue = 0;
+  bool dragging = false;
+  HCURSOR dragCursor = nullptr;  // shared resources: nothing to free
+  HCURSOR arrowCursor = nullptr;
   Buf32Owner strip;  // 24-bit width x height
 };
-
-bool g_dragging = false;
-HCURSOR g_dragCursor = nullptr;
-HCURSOR g_arrowCursor = nullptr;
 
 // Fills the strip; without working memory it stays as it is.
 void fillStrip(HueBar& bar) {
@@ -72,12 +70,11 @@ LRESULT create(HWND window) {
   bar->width = HueStripSide(client.right);
   bar->height = HueStripSide(client.bottom);
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
-  g_dragCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HUE_DRAG));
-  g_arrowCursor = LoadCursorA(nullptr, IDC_ARROW);
+  bar->dragCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HUE_DRAG));
+  bar->arrowCursor = LoadCursorA(nullptr, IDC_ARROW);
   if (!bar->strip.allocate(24, bar->width, bar->height)) return -1;
   fillStrip(*bar);
   SetWindowState(window, bar.release());
-  g_dragging = false;
   return 0;
 }
 
@@ -107,10 +104,8 @@ LRESULT CALLBACK PalHueBarWndProc(HWND window, UINT message, WPARAM wParam, LPAR
   if (bar == nullptr) return DefWindowProcA(window, message, wParam, lParam);
   switch (message) {
     case WM_DESTROY:
-      if (GetCapture() == window) {
-        g_dragging = false;
-        ReleaseCapture();
-      }
+      bar->dragging = false;
+      if (GetCapture() == window) ReleaseCapture();
       return 0;
     case WM_PAINT: paint(window, *bar); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
@@ -123,29 +118,29 @@ LRESULT CALLBACK PalHueBarWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_LBUTTONDOWN: {
       const int x = PointX(lParam);
       if (x < 1 || x > bar->width) return 0;
-      g_dragging = true;
-      setCursor(g_dragCursor);
+      bar->dragging = true;
+      setCursor(bar->dragCursor);
       setHue(window, *bar, ClampHue(HueFromX(x, bar->width)));
       notify(window, *bar, 0);
       SetCapture(window);
       return 0;
     }
     case WM_MOUSEMOVE:
-      if (!g_dragging) {
-        setCursor(g_arrowCursor);
+      if (!bar->dragging) {
+        setCursor(bar->arrowCursor);
         return 0;
       }
-      setCursor(g_dragCursor);
+      setCursor(bar->dragCursor);
       setHue(window, *bar, ClampHue(HueFromX(PointX(lParam), bar->width)));
       notify(window, *bar, 1);
       return 0;
     case WM_LBUTTONUP:
-      g_dragging = false;
+      bar->dragging = false;
       if (GetCapture() == window) ReleaseCapture();
       notify(window, *bar, 1);
       return 0;
     case WM_CANCELMODE:
-      g_dragging = false;
+      bar->dragging = false;
       notify(window, *bar, 1);
       return 0;
     case WM_KILLFOCUS: notify(window, *bar, 1); return 0;

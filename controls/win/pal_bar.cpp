@@ -1,4 +1,4 @@
-// PalBarClass: the repeat bar. One live bar: its state is the module's.
+// PalBarClass: the repeat bar. One state object per bar.
 #include <memory>
 #include <new>
 
@@ -10,15 +10,12 @@
 namespace {
 
 struct PalBar {
-  HWND window = nullptr;  // the live bar, or null
-  int width = 0;          // client size less the one-pixel frame
+  int width = 0;  // client size less the one-pixel frame
   int height = 0;
   Buf32Owner image;  // 24-bit width x height; empty when it could not be had
   int mirror = 0;
   int repeat = 0;
 };
-
-PalBar g_bar;
 
 // Builds one row and writes it to every row of the image. On failure the
 // image keeps its previous rows.
@@ -44,30 +41,28 @@ void paint(HWND window, PalBar& bar) {
 }  // namespace
 
 LRESULT CALLBACK PalBarWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_CREATE: {
-      // One bar at a time: a second one is refused while the first lives.
-      if (g_bar.window != nullptr && IsWindow(g_bar.window)) return -1;
-      const RECT client = ClientRect(window);
-      g_bar = PalBar{};
-      g_bar.window = window;
-      g_bar.width = client.right - 2;
-      g_bar.height = client.bottom - 2;
-      g_bar.image.allocate(24, g_bar.width, g_bar.height);  // stays empty on failure
-      return 0;
-    }
-    case WM_DESTROY:
-      if (g_bar.window == window) g_bar = PalBar{};
-      return 0;
-    default: break;
+  if (message == WM_CREATE) {
+    std::unique_ptr<PalBar> bar(new (std::nothrow) PalBar);
+    if (!bar) return -1;
+    const RECT client = ClientRect(window);
+    bar->width = client.right - 2;
+    bar->height = client.bottom - 2;
+    bar->image.allocate(24, bar->width, bar->height);  // stays empty on failure
+    SetWindowState(window, bar.release());
+    return 0;
   }
-  if (g_bar.window != window) return DefWindowProcA(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    TakeWindowState<PalBar>(window);
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+  PalBar* bar = WindowState<PalBar>(window);
+  if (bar == nullptr) return DefWindowProcA(window, message, wParam, lParam);
   switch (message) {
-    case WM_PAINT: paint(window, g_bar); return 0;
+    case WM_PAINT: paint(window, *bar); return 0;
     case kPalBarSet:
-      g_bar.mirror = wParam != 0 ? 1 : 0;
-      g_bar.repeat = ArgInt(lParam);
-      rebuild(g_bar);
+      bar->mirror = wParam != 0 ? 1 : 0;
+      bar->repeat = ArgInt(lParam);
+      rebuild(*bar);
       InvalidateRect(window, nullptr, FALSE);
       return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);

@@ -1,4 +1,4 @@
-// x32PalViewClass: the ring view. One live view: its state is the module's.
+// x32PalViewClass: the ring view. One state object per view.
 #include <memory>
 #include <new>
 
@@ -11,14 +11,11 @@
 namespace {
 
 struct PalView {
-  HWND window = nullptr;  // the live view, or null
   int imageWidth = 0;
   int imageHeight = 0;
   Buf32Owner image;            // the ring index image, owned once handed over
   HPALETTE palette = nullptr;  // the display palette; its owner deletes it
 };
-
-PalView g_view;
 
 // The image in the inner rectangle through the display palette; rows the
 // image does not reach show the ground (palette index 255, white).
@@ -54,36 +51,34 @@ void paint(HWND window, const PalView& view) {
 }  // namespace
 
 LRESULT CALLBACK PalViewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_CREATE: {
-      // One view at a time: a second one is refused while the first lives.
-      if (g_view.window != nullptr && IsWindow(g_view.window)) return -1;
-      const RECT client = ClientRect(window);
-      const RingViewSize size = RingViewImageSize(client.right, client.bottom);
-      g_view = PalView{};
-      g_view.window = window;
-      g_view.imageWidth = size.width;
-      g_view.imageHeight = size.height;
-      return DefWindowProcA(window, message, wParam, lParam);
-    }
-    case WM_DESTROY:
-      if (g_view.window == window) g_view = PalView{};  // frees the image
-      return 0;
-    default: break;
+  if (message == WM_CREATE) {
+    std::unique_ptr<PalView> view(new (std::nothrow) PalView);
+    if (!view) return -1;
+    const RECT client = ClientRect(window);
+    const RingViewSize size = RingViewImageSize(client.right, client.bottom);
+    view->imageWidth = size.width;
+    view->imageHeight = size.height;
+    SetWindowState(window, view.release());
+    return 0;
   }
-  if (g_view.window != window) return DefWindowProcA(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    TakeWindowState<PalView>(window);  // frees the image
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+  PalView* view = WindowState<PalView>(window);
+  if (view == nullptr) return DefWindowProcA(window, message, wParam, lParam);
   switch (message) {
-    case WM_PAINT: paint(window, g_view); return 0;
+    case WM_PAINT: paint(window, *view); return 0;
     case kPalViewSet: {
       const auto image = static_cast<Buf32Handle>(wParam);
-      if (image != 0) g_view.image.reset(image);
-      if (lParam != 0) g_view.palette = reinterpret_cast<HPALETTE>(lParam);
+      if (image != 0) view->image.reset(image);
+      if (lParam != 0) view->palette = reinterpret_cast<HPALETTE>(lParam);
       InvalidateRect(window, nullptr, FALSE);
       return 0;
     }
     case kPalViewGetSize:
-      if (wParam != 0) *reinterpret_cast<int*>(wParam) = g_view.imageWidth;
-      if (lParam != 0) *reinterpret_cast<int*>(lParam) = g_view.imageHeight;
+      if (wParam != 0) *reinterpret_cast<int*>(wParam) = view->imageWidth;
+      if (lParam != 0) *reinterpret_cast<int*>(lParam) = view->imageHeight;
       return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }

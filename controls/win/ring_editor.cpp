@@ -1,6 +1,6 @@
 // x32PalModifyClass, the ramp ring editor, and RingCircleClass, its stop
-// circles. One live editor: its state is the module's. Each circle keeps its
-// own state object; one circle is dragged at a time.
+// circles. Each editor and each circle keeps its own state object; a circle
+// reaches its editor's through its parent.
 #include "controls/ring_editor.h"
 
 #include <cstring>
@@ -10,22 +10,23 @@
 #include "controls/win/control_procs.h"
 #include "controls/win/control_support.h"
 #include "engine/ring_image.h"
+#include "model/param_record.h"
 #include "palette/win/palette_objects.h"
 #include "platform/x32base/buf32_guards.h"
 #include "platform/x32base/win/disp32.h"
 #include "platform/x32comm/win/x32comm_win.h"
-#include "model/param_record.h"
 #include "resources/resource_ids.h"
 
 namespace {
 
 constexpr const char* kCircleClass = "RingCircleClass";
+constexpr const char* kEditorClass = "x32PalModifyClass";
 // The id a circle takes while its close is pending, so that no position
 // finds it.
 constexpr LONG_PTR kClosingCircleId = -1;
 
 struct RingEditor {
-  HWND window = nullptr;  // the live editor, or null
+  HWND window = nullptr;  // the editor itself
   PaletteRamp ramp{};
   int hue = 0;
   int ring = 0;
@@ -39,10 +40,8 @@ struct RingCircle {
   int position = 0;
   uint32_t colour = 0;  // as the ramp stores it, without the hue shift
   int hue = 0;
+  bool dragging = false;
 };
-
-RingEditor g_editor;
-HWND g_draggedCircle = nullptr;  // the circle being dragged, or null
 
 int degrees(int value) { return ((value % 360) + 360) % 360; }
 
@@ -112,19 +111,18 @@ void moveAllCircles(const RingEditor& e) {
 }
 
 LRESULT createEditor(HWND window) {
-  // One editor at a time: a second one is refused while the first lives.
-  if (g_editor.window != nullptr && IsWindow(g_editor.window)) return -1;
+  std::unique_ptr<RingEditor> e(new (std::nothrow) RingEditor);
+  if (!e) return -1;
   const RECT client = ClientRect(window);
-  RingEditor e;
-  e.window = window;
-  e.geometry = MakeRingEditorGeometry(client.right, client.bottom);
+  e->window = window;
+  e->geometry = MakeRingEditorGeometry(client.right, client.bottom);
   Buf32Handle image = 0;
-  if (e.geometry.d < 1 || MakeRingIndexImage(e.geometry.d, e.geometry.d, &image) == 0) return -1;
-  e.image.reset(image);
-  g_editor = std::move(e);
+  if (e->geometry.d < 1 || MakeRingIndexImage(e->geometry.d, e->geometry.d, &image) == 0) return -1;
+  e->image.reset(image);
+  const int side = e->geometry.d + 8;
+  SetWindowState(window, e.release());
   // The circles are drawn by themselves, never over by the ring.
   SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | WS_CLIPCHILDREN);
-  const int side = g_editor.geometry.d + 8;
   SetWindowPos(window, nullptr, 0, 0, side, side, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   return 0;
 }
@@ -214,7 +212,15 @@ void setRampHueRing(RingEditor& e, const PaletteRamp* ramp, int hue, int ring) {
 
 // ---- the circles ----
 
-bool isLiveEditor(HWND editor) { return editor != nullptr && editor == g_editor.window; }
+// The state of the circle's editor, or null when its parent is no editor.
+RingEditor* editorOf(HWND circle) {
+  const HWND parent = GetParent(circle);
+  char name[32] = {};
+  if (parent == nullptr || GetClassNameA(parent, name, sizeof name) == 0 ||
+      lstrcmpiA(name, kEditorClass) != 0)
+    return nullptr;
+  return WindowState<RingEditor>(parent);
+}
 
 POINT toEditor(HWND circle, POINT p) {
   MapWindowPoints(circle, GetParent(circle), &p, 1);
@@ -224,26 +230,26 @@ POINT toEditor(HWND circle, POINT p) {
 // The end of a drag at point `p` (circle coordinates): the stop moves to the
 // place under it.
 void dropCircle(HWND circle, RingCircle& s, POINT p, bool releaseCapture) {
-  g_draggedCircle = nullptr;
+  s.dragging = false;
   if (releaseCapture && GetCapture() == circle) ReleaseCapture();
-  const HWND editor = GetParent(circle);
-  if (!isLiveEditor(editor)) return;
+  const RingEditor* e = editorOf(circle);
+  if (e == nullptr) return;
   const POINT q = toEditor(circle, p);
-  const RingHit hit = HitTestRing(g_editor.geometry, q.x, q.y, g_editor.ring);
+  const RingHit hit = HitTestRing(e->geometry, q.x, q.y, e->ring);
   if (hit.position == s.position) return;
   const int old = s.position;
   s.position = hit.position;
   InvalidateRect(circle, nullptr, FALSE);
-  SendMessageA(editor, kRingEditorMoveStop, static_cast<WPARAM>(old),
+  SendMessageA(e->window, kRingEditorMoveStop, static_cast<WPARAM>(old),
                static_cast<LPARAM>(hit.position));
 }
 
 void followMouse(HWND circle, POINT p) {
-  const HWND editor = GetParent(circle);
-  if (!isLiveEditor(editor)) return;
+  const RingEditor* e = editorOf(circle);
+  if (e == nullptr) return;
   const POINT q = toEditor(circle, p);
-  const RingHit hit = HitTestRing(g_editor.geometry, q.x, q.y, 0);
-  placeCircle(g_editor, circle, hit.position, 0);
+  const RingHit hit = HitTestRing(e->geometry, q.x, q.y, 0);
+  placeCircle(*e, circle, hit.position, 0);
 }
 
 void paintCircle(HWND circle, const RingCircle& s) {
@@ -293,15 +299,14 @@ void circleMenu(HWND circle, RingCircle& s, POINT p) {
 }  // namespace
 
 LRESULT CALLBACK PalModifyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_CREATE: return createEditor(window);
-    case WM_DESTROY:
-      if (g_editor.window == window) g_editor = RingEditor{};  // palettes and image go
-      return 0;
-    default: break;
+  if (message == WM_CREATE) return createEditor(window);
+  if (message == WM_NCDESTROY) {
+    TakeWindowState<RingEditor>(window);  // palettes and image go; the circles went before
+    return DefWindowProcA(window, message, wParam, lParam);
   }
-  if (g_editor.window != window) return DefWindowProcA(window, message, wParam, lParam);
-  RingEditor& e = g_editor;
+  RingEditor* editor = WindowState<RingEditor>(window);
+  if (editor == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  RingEditor& e = *editor;
   switch (message) {
     case WM_PAINT: paintEditor(e); return 0;
     case WM_LBUTTONDOWN: addOrRecolour(e, PointX(lParam), PointY(lParam)); return 0;
@@ -345,12 +350,10 @@ LRESULT CALLBACK RingCircleWndProc(HWND window, UINT message, WPARAM wParam, LPA
     const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
     s->position = GetDlgCtrlID(window);
     s->colour = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(cs->lpCreateParams)) & 0xFFFFFFu;
-    g_draggedCircle = nullptr;
     SetWindowState(window, s.release());
     return 0;
   }
   if (message == WM_NCDESTROY) {
-    if (g_draggedCircle == window) g_draggedCircle = nullptr;
     TakeWindowState<RingCircle>(window);
     return DefWindowProcA(window, message, wParam, lParam);
   }
@@ -359,19 +362,18 @@ LRESULT CALLBACK RingCircleWndProc(HWND window, UINT message, WPARAM wParam, LPA
   switch (message) {
     case WM_PAINT: paintCircle(window, *s); return 0;
     case WM_LBUTTONDOWN:
-      g_draggedCircle = window;
+      s->dragging = true;
       SetCapture(window);
       InvalidateRect(window, nullptr, FALSE);
       return 0;
     case WM_MOUSEMOVE:
-      if (g_draggedCircle == window) followMouse(window, POINT{PointX(lParam), PointY(lParam)});
+      if (s->dragging) followMouse(window, POINT{PointX(lParam), PointY(lParam)});
       return 0;
     case WM_LBUTTONUP:
-      if (g_draggedCircle == window)
-        dropCircle(window, *s, POINT{PointX(lParam), PointY(lParam)}, true);
+      if (s->dragging) dropCircle(window, *s, POINT{PointX(lParam), PointY(lParam)}, true);
       return 0;
     case WM_CANCELMODE:
-      if (g_draggedCircle == window) {
+      if (s->dragging) {
         POINT p{};
         GetCursorPos(&p);
         ScreenToClient(window, &p);

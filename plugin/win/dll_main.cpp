@@ -1,15 +1,34 @@
 // The module's DLL entry: remembers the instance, finds the module's folder
-// and registers the window classes. Nothing is done at unload.
+// and registers the window classes at load; unregisters them at unload.
 #include <windows.h>
 
+#include "platform/x32comm/x32comm.h"
 #include "plugin/win/module_instance.h"
 #include "plugin/win/window_classes.h"
+
+namespace {
+
+constexpr int32_t kSourceFile = 13;  // locates failures recorded from this file
+
+// The classes this module registered: only these are its to unregister.
+unsigned g_registeredClasses = 0;
+
+}  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     SetModuleInstance(instance);
     SetModuleDirectoryFromInstance(instance);
-    RegisterModuleWindowClasses(instance);  // the module loads even when one fails
+    // The module loads even when a class fails; the host finds the failure in
+    // the error record, the set of missing classes in its `reserved` word.
+    g_registeredClasses = RegisterModuleWindowClasses(instance);
+    const unsigned missing = kAllModuleWindowClasses & ~g_registeredClasses;
+    if (missing != 0)
+      c32SetDLLErrInfo(0, kC32TextGeneralFailure, static_cast<int32_t>(missing), 72000, kSourceFile,
+                       __LINE__);
+  } else if (reason == DLL_PROCESS_DETACH) {
+    UnregisterModuleWindowClasses(instance, g_registeredClasses);
+    g_registeredClasses = 0;
   }
   return TRUE;
 }

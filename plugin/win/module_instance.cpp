@@ -1,7 +1,7 @@
 #include "plugin/win/module_instance.h"
 
-#include "platform/x32comm/x32comm.h"
 #include "model/module_path.h"
+#include "platform/x32comm/x32comm.h"
 
 namespace {
 HINSTANCE g_instance = nullptr;

@@ -6,53 +6,65 @@
 
 namespace {
 
-// Classes that keep a state block keep its handle in window extra word 0: one
-// handle-sized word (4 bytes in the 32-bit module).
-constexpr int kHandleWord = static_cast<int>(sizeof(LONG_PTR));
-#if INTPTR_MAX == INT32_MAX
-static_assert(kHandleWord == 4);
-#endif
+// How a class's background is painted.
+enum class Background { kButtonFace, kNullBrush, kWhiteBrush };
 
-const ModuleWindowClass kClasses[kModuleWindowClassCount] = {
-    {"PalBarClass", PalBarWndProc, 0, IDC_ARROW, ClassBackground::kButtonFace},
-    {"RepeatFloatSpinClass", RepeatFloatSpinWndProc, kHandleWord, IDC_ARROW,
-     ClassBackground::kButtonFace},
-    {"PalHueBarClass", PalHueBarWndProc, kHandleWord, nullptr, ClassBackground::kButtonFace},
-    {"x32PalViewClass", PalViewWndProc, 0, nullptr, ClassBackground::kButtonFace},
-    {"RingCircleClass", RingCircleWndProc, kHandleWord, IDC_CROSS, ClassBackground::kNullBrush},
-    {"x32PalModifyClass", PalModifyWndProc, 0, IDC_ARROW, ClassBackground::kWhiteBrush},
+struct WindowClass {
+  const char* name;
+  WNDPROC procedure;
+  LPCSTR cursor;  // a system cursor id, or null for none
+  Background background;
 };
 
-HBRUSH backgroundBrush(ClassBackground background) {
+// Every class keeps its window's state object in window extra word 0: one
+// handle-sized word (4 bytes in the 32-bit module).
+constexpr int kStateWord = static_cast<int>(sizeof(LONG_PTR));
+#if INTPTR_MAX == INT32_MAX
+static_assert(kStateWord == 4);
+#endif
+
+const WindowClass kClasses[kModuleWindowClassCount] = {
+    {"PalBarClass", PalBarWndProc, IDC_ARROW, Background::kButtonFace},
+    {"RepeatFloatSpinClass", RepeatFloatSpinWndProc, IDC_ARROW, Background::kButtonFace},
+    {"PalHueBarClass", PalHueBarWndProc, nullptr, Background::kButtonFace},
+    {"x32PalViewClass", PalViewWndProc, nullptr, Background::kButtonFace},
+    {"RingCircleClass", RingCircleWndProc, IDC_CROSS, Background::kNullBrush},
+    {"x32PalModifyClass", PalModifyWndProc, IDC_ARROW, Background::kWhiteBrush},
+};
+
+HBRUSH backgroundBrush(Background background) {
   switch (background) {
-    case ClassBackground::kButtonFace:
+    case Background::kButtonFace:
       return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    case ClassBackground::kNullBrush: return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    case ClassBackground::kWhiteBrush: return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    case Background::kNullBrush: return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    case Background::kWhiteBrush: return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   }
   return nullptr;
 }
 
 }  // namespace
 
-const ModuleWindowClass* ModuleWindowClasses() { return kClasses; }
+const char* ModuleWindowClassName(int index) {
+  return index >= 0 && index < kModuleWindowClassCount ? kClasses[index].name : nullptr;
+}
 
-int RegisterModuleWindowClasses(HINSTANCE instance) {
-  int registered = 0;
-  for (const ModuleWindowClass& c : kClasses) {
+unsigned RegisterModuleWindowClasses(HINSTANCE instance) {
+  unsigned registered = 0;
+  for (int i = 0; i < kModuleWindowClassCount; ++i) {
+    const WindowClass& c = kClasses[i];
     WNDCLASSA wc{};
-    wc.style = 0;
     wc.lpfnWndProc = c.procedure;
-    wc.cbClsExtra = 0;
-    wc.cbWndExtra = c.windowExtraBytes;
+    wc.cbWndExtra = kStateWord;
     wc.hInstance = instance;
-    wc.hIcon = nullptr;
     wc.hCursor = c.cursor != nullptr ? LoadCursorA(nullptr, c.cursor) : nullptr;
     wc.hbrBackground = backgroundBrush(c.background);
-    wc.lpszMenuName = nullptr;
     wc.lpszClassName = c.name;
-    if (RegisterClassA(&wc) == 0) break;
-    ++registered;
+    if (RegisterClassA(&wc) != 0) registered |= 1u << i;
   }
   return registered;
+}
+
+void UnregisterModuleWindowClasses(HINSTANCE instance, unsigned registered) {
+  for (int i = 0; i < kModuleWindowClassCount; ++i)
+    if ((registered & (1u << i)) != 0) UnregisterClassA(kClasses[i].name, instance);
 }

@@ -1,23 +1,19 @@
-// The module's six window classes, registered when the module is loaded.
+// The module's six window classes, registered when the module is loaded and
+// unregistered when it is unloaded.
 #pragma once
 
 #include <windows.h>
 
-// How a class's background is painted.
-enum class ClassBackground { kButtonFace, kNullBrush, kWhiteBrush };
-
-struct ModuleWindowClass {
-  const char* name;
-  WNDPROC procedure;
-  int windowExtraBytes;
-  LPCSTR cursor;  // a system cursor id, or null for none
-  ClassBackground background;
-};
-
 inline constexpr int kModuleWindowClassCount = 6;
-// The classes in their registration order.
-const ModuleWindowClass* ModuleWindowClasses();
+// A set of the classes: bit i stands for class i of ModuleWindowClassName.
+inline constexpr unsigned kAllModuleWindowClasses = (1u << kModuleWindowClassCount) - 1;
 
-// Registers the classes in order for `instance`, stopping at the first that
-// fails. Returns how many were registered.
-int RegisterModuleWindowClasses(HINSTANCE instance);
+// The name of class i (0 .. kModuleWindowClassCount - 1), in registration order.
+const char* ModuleWindowClassName(int index);
+
+// Registers every class for `instance`; a class that fails does not stop the
+// others. Returns the set of classes registered.
+unsigned RegisterModuleWindowClasses(HINSTANCE instance);
+
+// Unregisters the classes of `registered` for `instance`.
+void UnregisterModuleWindowClasses(HINSTANCE instance, unsigned registered);

@@ -4,87 +4,62 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <vector>
 
-TEST(HueBar, EndsOfTheStripAreHueZeroAndMax) {
-  for (int w : {2, 48, 50, 100, 360, 720}) {
-    SCOPED_TRACE(w);
-    EXPECT_EQ(HueFromX(1, w), 0);
-    EXPECT_EQ(HueFromX(w, w), 359);
-    EXPECT_EQ(HueMarkerColumn(0, w), 1);
-    EXPECT_EQ(HueMarkerColumn(359, w), w);
+TEST(HueBar, StripEndsAreHueZeroAndMaxAndOneColumnPerHueMapsExactly) {
+  for (int w : {2, 48, 360, 720}) {
+    EXPECT_EQ(HueFromX(1, w), 0) << w;
+    EXPECT_EQ(HueFromX(w, w), 359) << w;
+    EXPECT_EQ(HueMarkerColumn(0, w), 1) << w;
+    EXPECT_EQ(HueMarkerColumn(359, w), w) << w;
   }
-  EXPECT_EQ(HueStripSide(52), 50);
-}
-
-TEST(HueBar, OneColumnPerHueMapsExactly) {
-  // A strip of 360 columns: column x + 1 shows hue x.
-  for (int h = 0; h <= 359; ++h) {
+  for (int h = 0; h <= 359; ++h) {  // 360 columns: column h + 1 shows hue h
     EXPECT_EQ(HueMarkerColumn(h, 360), h + 1);
     EXPECT_EQ(HueFromX(h + 1, 360), h);
   }
+  EXPECT_EQ(HueStripSide(52), 50);
+  EXPECT_EQ(HueFromX(5, 1), 0);  // a strip of one column has hue 0 only
+  EXPECT_EQ(HueMarkerColumn(200, 1), 1);
 }
 
-TEST(HueBar, TheMarkerSitsWhereTheMouseGivesItsHue) {
-  const int w = 48;
-  int previous = 0;
-  for (int h = 0; h <= 359; ++h) {
-    const int column = HueMarkerColumn(h, w);
-    ASSERT_GE(column, 1);
-    ASSERT_LE(column, w);
-    EXPECT_GE(column, previous);
-    previous = column;
-    // The hue read back at the marker is within half a column of it.
-    EXPECT_LE(std::abs(HueFromX(column, w) - h), 4) << h;
-  }
-  // Clicks on the strip give hues within 0..359, past the ends they leave it.
-  EXPECT_EQ(HueFromX(24, w), static_cast<int>(23 * 359.0 / 47 + 0.5));
-  EXPECT_LT(HueFromX(-5, w), 0);
-  EXPECT_GT(HueFromX(w + 5, w), 359);
-  EXPECT_EQ(ClampHue(HueFromX(-5, w)), 0);
-  EXPECT_EQ(ClampHue(HueFromX(w + 5, w)), 359);
-  EXPECT_EQ(ClampHue(200), 200);
+TEST(HueBar, NarrowStripRoundsToTheNearestHueAndColumn) {
+  // 48 columns, 47 steps of 359/47 = 7.638 degrees.
+  EXPECT_EQ(HueFromX(24, 48), 176);           // 23 steps: 175.68
+  EXPECT_EQ(HueFromX(2, 48), 8);              // 7.64
+  EXPECT_EQ(HueMarkerColumn(4, 48), 2);       // 0.52 steps rounds up
+  EXPECT_EQ(HueMarkerColumn(3, 48), 1);       // 0.39 steps rounds down
+  EXPECT_EQ(HueStripColumnHue(24, 48), 183);  // 24 steps: 183.3
+  EXPECT_EQ(HueStripColumnHue(47, 48), 359);
+  // Past the ends the hue leaves 0..359 until clamped.
+  EXPECT_EQ(HueFromX(-5, 48), -45);  // -45.8 + 0.5 truncated
+  EXPECT_EQ(HueFromX(53, 48), 397);
+  EXPECT_EQ(ClampHue(-45) + ClampHue(397) + ClampHue(200), 0 + 359 + 200);
 }
 
 TEST(HueBar, StripRunsRoundTheColourWheel) {
-  const int w = 360;
-  std::vector<uint8_t> line(3 * w);
-  BuildHueStripLine(w, line.data());
-  auto px = [&](int x) { return std::vector<int>{line[3 * x], line[3 * x + 1], line[3 * x + 2]}; };
-  EXPECT_EQ(px(0), (std::vector<int>{255, 0, 0}));
-  EXPECT_EQ(px(60), (std::vector<int>{255, 255, 0}));
-  EXPECT_EQ(px(120), (std::vector<int>{0, 255, 0}));
-  EXPECT_EQ(px(240), (std::vector<int>{0, 0, 255}));
-  EXPECT_EQ(HueStripColumnHue(359, w), 359);
-  // Every column is fully saturated and bright: one channel 255, one 0.
-  for (int x = 0; x < w; ++x) {
-    const auto p = px(x);
-    EXPECT_EQ(std::max({p[0], p[1], p[2]}), 255) << x;
-    EXPECT_EQ(std::min({p[0], p[1], p[2]}), 0) << x;
-  }
-  // A narrow strip spreads the wheel over its columns.
-  EXPECT_EQ(HueStripColumnHue(0, 48), 0);
-  EXPECT_EQ(HueStripColumnHue(47, 48), 359);
-  EXPECT_EQ(HueStripColumnHue(24, 48), static_cast<int>(0.5 + 24 * 359.0 / 47));
+  std::vector<uint8_t> line(3 * 360);
+  BuildHueStripLine(360, line.data());
+  // Columns 0, 120, 180 and 300: red, green, cyan, magenta.
+  EXPECT_EQ(std::vector<uint8_t>(line.begin(), line.begin() + 3),
+            (std::vector<uint8_t>{255, 0, 0}));
+  EXPECT_EQ(std::vector<uint8_t>(&line[360], &line[363]), (std::vector<uint8_t>{0, 255, 0}));
+  EXPECT_EQ(std::vector<uint8_t>(&line[540], &line[543]), (std::vector<uint8_t>{0, 255, 255}));
+  EXPECT_EQ(std::vector<uint8_t>(&line[900], &line[903]), (std::vector<uint8_t>{255, 0, 255}));
 }
 
-TEST(HueBar, ArrowKeysStepWithinTheRange) {
-  struct Case {
+TEST(HueBar, LeftAndRightStepWithinTheRangeUpAndDownOnlyReport) {
+  const struct {
     int hue;
     HueKey key;
     int after;
     bool notify;
-  };
-  for (const Case c : {Case{10, HueKey::kLeft, 9, true}, Case{10, HueKey::kRight, 11, true},
-                       Case{0, HueKey::kLeft, 0, false}, Case{359, HueKey::kRight, 359, false},
-                       Case{77, HueKey::kUp, 77, true}, Case{77, HueKey::kDown, 77, true},
-                       Case{77, HueKey::kOther, 77, false}}) {
-    const auto r = HueAfterKey(c.hue, c.key);
-    EXPECT_EQ(r.notify, c.notify) << c.hue << " " << static_cast<int>(c.key);
-    if (c.notify || c.key != HueKey::kOther) {
-      EXPECT_EQ(r.hue, c.after) << c.hue << " " << static_cast<int>(c.key);
-    }
+  } cases[] = {{10, HueKey::kLeft, 9, true},   {10, HueKey::kRight, 11, true},
+               {0, HueKey::kLeft, 0, false},   {359, HueKey::kRight, 359, false},
+               {77, HueKey::kUp, 77, true},    {77, HueKey::kDown, 77, true},
+               {77, HueKey::kOther, 77, false}};
+  for (const auto& c : cases) {
+    const HueKeyOutcome r = HueAfterKey(c.hue, c.key);
+    EXPECT_EQ(r.hue, c.after) << c.hue << " key " << static_cast<int>(c.key);
+    EXPECT_EQ(r.notify, c.notify) << c.hue << " key " << static_cast<int>(c.key);
   }
 }

@@ -5,38 +5,24 @@
 
 #include <vector>
 
-TEST(RingView, ImageSizeFollowsTheClientSize) {
-  const RingViewSize s = RingViewImageSize(100, 100);
-  EXPECT_EQ(s.width, 92);
-  EXPECT_EQ(s.height, 90);
-  const CtlRect client{0, 0, 100, 100};
-  EXPECT_EQ(RingViewSunkenRect(client), (CtlRect{3, 3, 97, 97}));
-  EXPECT_EQ(RingViewImageRect(client), (CtlRect{4, 4, 96, 96}));
+TEST(RingView, LayoutFollowsTheClientSize) {
+  EXPECT_EQ(RingViewImageSize(100, 100).width, 92);
+  EXPECT_EQ(RingViewImageSize(100, 100).height, 90);
+  EXPECT_EQ(RingViewSunkenRect(CtlRect{0, 0, 100, 100}), (CtlRect{3, 3, 97, 97}));
+  EXPECT_EQ(RingViewImageRect(CtlRect{0, 0, 100, 100}), (CtlRect{4, 4, 96, 96}));
 }
 
-TEST(RingView, AreaRowsBelowTheImageShowTheGround) {
-  const int w = 6, imageH = 4, areaH = 6;
-  std::vector<uint8_t> image(static_cast<size_t>(w * imageH));
-  for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i);
-  std::vector<uint8_t> area(static_cast<size_t>(w * areaH), 7);
-  FillRingViewPixels(area.data(), w, areaH, w, imageH,
-                     [&](int y) { return image.data() + static_cast<size_t>(y * w); });
-  for (int y = 0; y < areaH; ++y)
-    for (int x = 0; x < w; ++x)
-      EXPECT_EQ(area[static_cast<size_t>(y * w + x)], y < imageH ? y * w + x : 255)
-          << x << "," << y;
-}
-
-TEST(RingView, NarrowAreasTakeTheLeftOfTheImageAndMissingRowsAreGround) {
-  const int imageW = 5;
-  std::vector<uint8_t> image(static_cast<size_t>(imageW * 3), 9);
-  std::vector<uint8_t> area(3 * 3, 0);
-  FillRingViewPixels(area.data(), 3, 3, imageW, 3, [&](int y) -> const uint8_t* {
-    return y == 1 ? nullptr : image.data() + static_cast<size_t>(y * imageW);
-  });
-  EXPECT_EQ(area, (std::vector<uint8_t>{9, 9, 9, 255, 255, 255, 9, 9, 9}));
-  // Wider areas fill the rest of each row with ground.
-  std::vector<uint8_t> wide(8, 0);
-  FillRingViewPixels(wide.data(), 8, 1, imageW, 1, [&](int) { return image.data(); });
-  EXPECT_EQ(wide, (std::vector<uint8_t>{9, 9, 9, 9, 9, 255, 255, 255}));
+TEST(RingView, ImageRowsWhereTheyReachAndGroundElsewhere) {
+  // A 5 x 3 image of 9s whose row 1 is missing, in areas 3 and 7 wide, 4 high.
+  const std::vector<uint8_t> image(15, 9);
+  const auto row = [&](int y) -> const uint8_t* { return y == 1 ? nullptr : &image[y * 5]; };
+  std::vector<uint8_t> narrow(12, 0), wide(28, 0);
+  FillRingViewPixels(narrow.data(), 3, 4, 5, 3, row);
+  FillRingViewPixels(wide.data(), 7, 4, 5, 3, row);
+  EXPECT_EQ(narrow, (std::vector<uint8_t>{9, 9, 9, 255, 255, 255, 9, 9, 9, 255, 255, 255}));
+  const std::vector<uint8_t> imageRow{9, 9, 9, 9, 9, 255, 255}, ground(7, 255);
+  for (int y = 0; y < 4; ++y)
+    EXPECT_EQ(std::vector<uint8_t>(wide.begin() + 7 * y, wide.begin() + 7 * y + 7),
+              y == 0 || y == 2 ? imageRow : ground)
+        << y;
 }

@@ -1,5 +1,5 @@
-// The module loaded once per test program, as a host loads it: by file name
-// from the program's folder, with its two exports found by name.
+// The module loaded as a host loads it: by file name from the program's
+// folder, with its two exports found by name.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,20 +13,22 @@ struct LoadedModule {
   VantrelPlugInActionFn action = nullptr;
 };
 
-// Loads qlnprism.dll on first use and keeps it loaded for the whole program
-// (its window classes stay registered while it is).
+inline LoadedModule LoadModule() {
+  LoadedModule l;
+  l.handle = LoadLibraryA("qlnprism.dll");
+  if (l.handle != nullptr) {
+    l.getInfo = reinterpret_cast<VantrelPlugInGetInfoFn>(
+        reinterpret_cast<void*>(GetProcAddress(l.handle, kGetInfoExportName)));
+    l.action = reinterpret_cast<VantrelPlugInActionFn>(
+        reinterpret_cast<void*>(GetProcAddress(l.handle, kActionExportName)));
+  }
+  return l;
+}
+
+// Loaded on first use and kept for the whole program (its window classes stay
+// registered while it is).
 inline const LoadedModule& Module() {
-  static const LoadedModule m = [] {
-    LoadedModule l;
-    l.handle = LoadLibraryA("qlnprism.dll");
-    if (l.handle != nullptr) {
-      l.getInfo = reinterpret_cast<VantrelPlugInGetInfoFn>(
-          reinterpret_cast<void*>(GetProcAddress(l.handle, kGetInfoExportName)));
-      l.action = reinterpret_cast<VantrelPlugInActionFn>(
-          reinterpret_cast<void*>(GetProcAddress(l.handle, kActionExportName)));
-    }
-    return l;
-  }();
+  static const LoadedModule m = LoadModule();
   return m;
 }
 

@@ -1,77 +1,67 @@
-// The repeat bar as a window: its frame and grey columns on the screen.
+// The repeat bar and the ring view as windows: what they show on the screen,
+// each window its own picture.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "controls/repeat_bar.h"
 #include "controls/win/control_procs.h"
+#include "engine/ring_image.h"
 #include "win/common/control_host.h"
 
-namespace {
-
-constexpr int kWidth = 52, kHeight = 14;  // a 50 x 12 bar inside the frame
-
-COLORREF grey(int g) { return RGB(g, g, g); }
-
-struct PalBar : ::testing::Test {
-  void SetUp() override {
-    REQUIRE_MODULE();
-    bar = host.Create("PalBarClass", 205, 10, 10, kWidth, kHeight);
-    ASSERT_NE(bar, nullptr);
-  }
+TEST(PalBar, EachBarShowsTheGreysOfItsOwnRepeatAndMirror) {
+  REQUIRE_MODULE();
   ControlHost host;
-  HWND bar = nullptr;
-};
-
-}  // namespace
-
-TEST_F(PalBar, ShowsTheGreyColumnsOfRepeatAndMirrorInASunkenFrame) {
+  // 51-column bars: the middle column is half way.
+  const HWND plain = host.Create("PalBarClass", 205, 10, 10, 53, 14);
+  const HWND mirrored = host.Create("PalBarClass", 206, 10, 40, 53, 14);
+  ASSERT_TRUE(plain && mirrored);
+  SendMessageA(plain, kPalBarSet, 0, 100);
+  SendMessageA(mirrored, kPalBarSet, 1, 100);
   Settle(host.window());
-  EXPECT_EQ(ScreenPixel(bar, 10, 5), RGB(0, 0, 0));  // the zero-filled image until the first set
-  // Sunken: shadow on the left and top, highlight on the right and bottom.
-  EXPECT_EQ(ScreenPixel(bar, 0, 5), GetSysColor(COLOR_BTNSHADOW));
-  EXPECT_EQ(ScreenPixel(bar, 10, 0), GetSysColor(COLOR_BTNSHADOW));
-  EXPECT_EQ(ScreenPixel(bar, kWidth - 1, 5), GetSysColor(COLOR_BTNHIGHLIGHT));
-  EXPECT_EQ(ScreenPixel(bar, 10, kHeight - 1), GetSysColor(COLOR_BTNHIGHLIGHT));
-  struct Case {
-    int mirror, repeat, drawn, last;  // drawn: the repeat the columns show
-  } cases[] = {{0, 100, 100, 255},
-               {0, 200, 200, -1},
-               {1, 100, 100, 0},
-               {1, 350, 350, -1},
-               {0, 50, 100, 255}};  // below 1.00 it draws like 1.00
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "mirror " << c.mirror << " repeat " << c.repeat);
-    SendMessageA(bar, kPalBarSet, c.mirror, c.repeat);
-    Settle(host.window());
-    for (int x = 0; x < kWidth - 2; ++x)
-      for (int y : {1, kHeight / 2, kHeight - 2})
-        ASSERT_EQ(ScreenPixel(bar, x + 1, y), grey(RepeatBarGrey(x, kWidth - 2, c.drawn, c.mirror)))
-            << "column " << x << " row " << y;
-    EXPECT_EQ(ScreenPixel(bar, 1, 3), grey(0));
-    if (c.last >= 0) {
-      EXPECT_EQ(ScreenPixel(bar, kWidth - 2, 3), grey(c.last));
+  const struct {
+    HWND bar;
+    COLORREF left, middle, right;
+  } cases[] = {{plain, RGB(0, 0, 0), RGB(128, 128, 128), RGB(255, 255, 255)},
+               {mirrored, RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0)}};
+  for (const auto& c : cases)
+    for (int y : {1, 6, 12}) {
+      EXPECT_EQ(ScreenPixel(c.bar, 1, y), c.left);
+      EXPECT_EQ(ScreenPixel(c.bar, 26, y), c.middle);
+      EXPECT_EQ(ScreenPixel(c.bar, 51, y), c.right);
     }
-  }
-  EXPECT_TRUE(host.notes.empty());  // the bar tells its parent nothing
+  EXPECT_EQ(ScreenPixel(plain, 0, 5), GetSysColor(COLOR_BTNSHADOW));  // sunken frame
+  EXPECT_EQ(ScreenPixel(plain, 52, 5), GetSysColor(COLOR_BTNHIGHLIGHT));
 }
 
-TEST_F(PalBar, OneBarLivesAtATimeAndReleasesItsImage) {
-  EXPECT_EQ(host.Create("PalBarClass", 206, 10, 40, kWidth, kHeight), nullptr);
-  const int live = buf32LiveCount();
-  DestroyWindow(bar);
-  EXPECT_EQ(buf32LiveCount(), live - 1);
-  // A bar too small for an image is still created and shows nothing, not
-  // even a frame: the class background only.
-  const HWND tiny = host.Create("PalBarClass", 208, 10, 40, 2, 2);
-  ASSERT_NE(tiny, nullptr);
-  EXPECT_EQ(buf32LiveCount(), live - 1);
-  SendMessageA(tiny, kPalBarSet, 1, 300);
+TEST(PalView, ShowsTheRingThroughItsPaletteAndFreesTheImage) {
+  REQUIRE_MODULE();
+  ControlHost host;
+  const HWND view = host.Create("x32PalViewClass", 229, 10, 10, 100, 100);
+  const HWND other = host.Create("x32PalViewClass", 230, 120, 10, 60, 60);
+  ASSERT_TRUE(view && other);
+  int w = 0, h = 0;
+  SendMessageA(view, kPalViewGetSize, reinterpret_cast<WPARAM>(&w), reinterpret_cast<LPARAM>(&h));
+  EXPECT_EQ(w, 92);
+  EXPECT_EQ(h, 90);
+  // A ramp of one colour: the ring all red on the white ground.
+  PaletteRamp ramp{};
+  ramp.count = 2;
+  ramp.stops[0] = RampStop{0, 255, 0, 0};
+  ramp.stops[1] = RampStop{255, 255, 0, 0};
+  const HPALETTE palette = CreateRampPalette(ramp, 0);
+  Buf32Handle image = 0, unused = 0;
+  ASSERT_EQ(MakeRingIndexImage(w, h, &image), 1);
+  ASSERT_EQ(MakeRingIndexImage(10, 10, &unused), 1);
+  SendMessageA(other, kPalViewSet, unused, 0);
+  SendMessageA(view, kPalViewSet, image, reinterpret_cast<LPARAM>(palette));
   Settle(host.window());
-  EXPECT_EQ(ScreenPixel(tiny, 0, 0), GetSysColor(COLOR_BTNFACE));
-  DestroyWindow(tiny);
-  const HWND again = host.Create("PalBarClass", 207, 10, 40, kWidth, kHeight);
-  ASSERT_NE(again, nullptr);
-  SendMessageA(again, kPalBarSet, 0, 100);
-  Settle(host.window());
-  EXPECT_EQ(ScreenPixel(again, kWidth - 2, 3), grey(255));
+  // The image from (4, 4): its centre at (50, 49), the ring about 30 out.
+  EXPECT_EQ(ScreenPixel(view, 50, 49), RGB(255, 255, 255));
+  EXPECT_EQ(ScreenPixel(view, 20, 49), RGB(255, 0, 0));
+  EXPECT_EQ(ScreenPixel(view, 50, 79), RGB(255, 0, 0));
+  EXPECT_EQ(ScreenPixel(view, 50, 94), RGB(255, 255, 255));  // below the image: the ground
+  EXPECT_EQ(ScreenPixel(view, 0, 50), GetSysColor(COLOR_BTNHIGHLIGHT));
+  DestroyWindow(view);
+  EXPECT_EQ(buf32GetInfo(image, nullptr), 0);
+  EXPECT_NE(buf32GetInfo(unused, nullptr), 0);
+  DeleteObject(palette);
 }
