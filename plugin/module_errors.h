@@ -11,9 +11,10 @@
 // Numbers that tell the host which file recorded a failure.
 inline constexpr int32_t kExportsFile = 11;
 inline constexpr int32_t kRenderCallFile = 12;
+inline constexpr int32_t kDllEntryFile = 13;
 inline constexpr int32_t kMainDialogFile = 41;
 
-// Records `status` (nothing for kRenderOk) with the file number and the
-// caller's line.
-void ReportFailure(RenderStatus status, int32_t file,
+// Records `status` (nothing for kRenderOk) with the file number, the caller's
+// line and, in the record's third word, a detail the failure may carry.
+void ReportFailure(RenderStatus status, int32_t file, int32_t detail = 0,
                    std::source_location where = std::source_location::current());

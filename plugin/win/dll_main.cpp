@@ -2,13 +2,11 @@
 // and registers the window classes at load; unregisters them at unload.
 #include <windows.h>
 
-#include "platform/x32comm/x32comm.h"
+#include "plugin/module_errors.h"
 #include "plugin/win/module_instance.h"
 #include "plugin/win/window_classes.h"
 
 namespace {
-
-constexpr int32_t kSourceFile = 13;  // locates failures recorded from this file
 
 // The classes this module registered: only these are its to unregister.
 unsigned g_registeredClasses = 0;
@@ -24,8 +22,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     g_registeredClasses = RegisterModuleWindowClasses(instance);
     const unsigned missing = kAllModuleWindowClasses & ~g_registeredClasses;
     if (missing != 0)
-      c32SetDLLErrInfo(0, kC32TextGeneralFailure, static_cast<int32_t>(missing), 72000, kSourceFile,
-                       __LINE__);
+      ReportFailure(kRenderOutOfMemory, kDllEntryFile, static_cast<int32_t>(missing));
   } else if (reason == DLL_PROCESS_DETACH) {
     UnregisterModuleWindowClasses(instance, g_registeredClasses);
     g_registeredClasses = 0;

@@ -76,10 +76,10 @@ TEST_F(PlugIn, SilentRunRendersAsTheCoreAndAFailedOneRecordsTheError) {
   c.command = kPlugInCommandRun;
   c.flags = kPlugInFlagSilent;
   ASSERT_EQ(m.action(nullptr, &c), 1);
-  ResetModuleRenderer();  // the core here starts afresh, as the loaded module did
+  RenderSession fresh;  // the core here starts afresh, as the loaded module did
   ParamRecord copy = record;
-  SetReplayRequest(2);
-  ASSERT_EQ(RenderRecord(0, &copy, 2, source.handle, 0, &here.handle, nullptr), 1);
+  fresh.SetReplayRequest(2);
+  ASSERT_EQ(RenderRecord(fresh, &copy, 2, source.handle, &here.handle, nullptr), 1);
   EXPECT_EQ(ImageBytes(here.handle), ImageBytes(destination.handle));
   c.source = 0;
   TestBuffer none;
