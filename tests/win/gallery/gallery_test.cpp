@@ -70,6 +70,12 @@ TEST(Gallery, EveryControlOnOneDialog) {
   SendDlgItemMessageA(dialog, 229, kPalViewSet, ring, reinterpret_cast<LPARAM>(palette));
   // The list: thumbnails of the first templates with the gallery's ramp.
   const IIOHandle list = x32CreateIIO(0);
+  IIODefinition cells{};
+  x32IIOAction(list, kIIODefaultDefinition, 0, reinterpret_cast<intptr_t>(&cells));
+  cells.layout = 2;
+  cells.cellWidth = cells.cellHeight = 56;
+  cells.labelPlace = 2;
+  x32IIOAction(list, kIIOApplyDefinition, 0, reinterpret_cast<intptr_t>(&cells));
   Buf32Handle source = 0;
   buf32Alloc(&source, 24, 48, 48, 0, nullptr);
   Buf32Desc desc{};
