@@ -57,7 +57,7 @@ class Run {
       block.function = positionsOnly;
       block.user = reinterpret_cast<intptr_t>(&job_.progress);
     }
-    switch (RenderInto(session_, frame_, job_.source, &prepared_.handle, &block)) {
+    switch (RenderInto(session_, frame_, job_.source, &prepared_.handle, &block).status) {
       case kRenderOk: return AnimationOutcome::kDone;
       case kRenderStopped: return AnimationOutcome::kStopped;
       default: return AnimationOutcome::kRenderFailed;

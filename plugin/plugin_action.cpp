@@ -46,11 +46,8 @@ int32_t RunPlugInAction(PlugInContext* context, RenderSession& session,
       const intptr_t ended = runDialog ? runDialog(*context) : 0;
       result = ended != 0 && ended != -1 ? 1 : 0;
     } else if ((context->flags & kPlugInFlagSilent) != 0) {
-      // The renderer writes into the record it renders (the last replayed
-      // template); the copy kept for the host stays as it came.
-      ParamRecord work = guard.privateCopy;
-      const RenderStatus status =
-          RunSilentRender(session, work, context->source, context->destination, nullptr);
+      const RenderStatus status = RunSilentRender(session, guard.privateCopy, context->source,
+                                                  context->destination, nullptr);
       ReportFailure(status, kExportsFile);
       result = status == kRenderOk ? 1 : 0;
     }

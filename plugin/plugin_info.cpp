@@ -18,8 +18,8 @@ int VantrelPlugInGetInfo(ParamRecord* record, void*, int32_t* size, char* name) 
   return 1;
 }
 
-RenderStatus RunSilentRender(RenderSession& session, ParamRecord& record, Buf32Handle source,
+RenderStatus RunSilentRender(RenderSession& session, const ParamRecord& record, Buf32Handle source,
                              Buf32Handle* destination, const ProgressBlock* progress) {
   session.SetReplayRequest(2);
-  return RenderInto(session, record, source, destination, progress);
+  return RenderInto(session, record, source, destination, progress).status;
 }

@@ -20,7 +20,6 @@ ParamRecord HostDefaultRecord();
 
 // The silent run: replays the record's stored script without step thumbnails
 // and renders it with `session` into the buffer at `destination` (created like
-// `source` when 0). `record` is the session's working copy: a script replay
-// stores its last template there.
-RenderStatus RunSilentRender(RenderSession& session, ParamRecord& record, Buf32Handle source,
+// `source` when 0).
+RenderStatus RunSilentRender(RenderSession& session, const ParamRecord& record, Buf32Handle source,
                              Buf32Handle* destination, const ProgressBlock* progress);

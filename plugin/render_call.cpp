@@ -7,30 +7,28 @@ RenderSession& ModuleRenderSession() {
   return session;
 }
 
-RenderStatus RenderInto(RenderSession& session, ParamRecord& record, Buf32Handle source,
+RenderResult RenderInto(RenderSession& session, const ParamRecord& record, Buf32Handle source,
                         Buf32Handle* destination, const ProgressBlock* progress) {
-  if (destination == nullptr) return kRenderOutOfMemory;
+  if (destination == nullptr) return {kRenderOutOfMemory, record.templateIndex};
   if (*destination == 0) {
     Buf32Desc d{};
     if (!buf32GetInfo(source, &d) ||
         !buf32Alloc(destination, d.w[kBuf32DescBitsPerPixel], d.w[kBuf32DescWidth],
                     d.w[kBuf32DescHeight], d.w[kBuf32DescModel], nullptr))
-      return kRenderOutOfMemory;
+      return {kRenderOutOfMemory, record.templateIndex};
   }
-  const RenderResult result =
-      session.Render({source, *destination, &record, DecodeRenderMode(record), progress});
-  record.templateIndex = result.templateIndex;
-  return result.status;
+  return session.Render({source, *destination, &record, DecodeRenderMode(record), progress});
 }
 
 int RenderRecord(RenderSession& session, ParamRecord* record, int32_t kind, Buf32Handle source,
                  Buf32Handle* destination, const ProgressBlock* progress) {
   RenderStatus status = kRenderOutOfMemory;
-  if (record != nullptr) {
-    // Kinds other than 2 are not drawn.
-    status = kind == kRenderKindTexture
-                 ? RenderInto(session, *record, source, destination, progress)
-                 : kRenderOk;
+  if (record != nullptr && kind != kRenderKindTexture) {
+    status = kRenderOk;  // other kinds are not drawn
+  } else if (record != nullptr) {
+    const RenderResult result = RenderInto(session, *record, source, destination, progress);
+    record->templateIndex = result.templateIndex;
+    status = result.status;
   }
   ReportFailure(status, kRenderCallFile);
   return status == kRenderOk ? 1 : 0;

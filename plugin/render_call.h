@@ -18,13 +18,14 @@ RenderSession& ModuleRenderSession();
 inline constexpr int32_t kRenderKindTexture = 2;
 
 // Renders `record` with `session` into the buffer at `destination`, made like
-// `source` when the handle there is 0. A script replay stores the last
-// replayed template into `record`. Records nothing.
-RenderStatus RenderInto(RenderSession& session, ParamRecord& record, Buf32Handle source,
+// `source` when the handle there is 0. Records nothing; the result carries
+// the template word a script replay leaves.
+RenderResult RenderInto(RenderSession& session, const ParamRecord& record, Buf32Handle source,
                         Buf32Handle* destination, const ProgressBlock* progress);
 
 // The module's forms: 1 on success, 0 on failure with the code recorded.
-// Render kinds other than 2 draw nothing and succeed.
+// Render kinds other than 2 draw nothing and succeed. A script replay stores
+// the last replayed template into `record`.
 int RenderRecord(RenderSession& session, ParamRecord* record, int32_t kind, Buf32Handle source,
                  Buf32Handle* destination, const ProgressBlock* progress);
 int RenderRecord(intptr_t passThrough, ParamRecord* record, int32_t kind, Buf32Handle source,
