@@ -321,14 +321,14 @@ TEST(RenderSession, BlendFramesRunBetweenTheSamplesAroundAnOperation) {
   ParamRecord r = greyRecord();
   ASSERT_EQ(s.ok(r), kRenderOk);
   Storyboard& sb = s.session.storyboard();
-  sb.ops[0] = {5, 2, 1};
+  sb.ops[0] = {5, 1, 1};
   sb.ops[1] = {9, 4, 0};
   sb.count = 2;
   r.storyboardPosition = 3;
   ASSERT_EQ(s.ok(r), kRenderOk);
   // Weight 1: the colouring with operation 1's sample; weight 0 with
   // operation 0's sample (no offset: operation 1 is sample-only).
-  for (auto [w, sample] : {std::pair{1.0, 4}, std::pair{0.0, 2}}) {
+  for (auto [w, sample] : {std::pair{1.0, 4}, std::pair{0.0, 1}}) {
     Buf32Owner frame;
     ASSERT_EQ(s.session.RenderBlend(1, r, s.source.handle, &frame.handle, w), kRenderOk);
     ParamRecord coloured = r;
@@ -355,6 +355,7 @@ TEST(RenderSession, NewSizesRebuildAndBadDestinationsFail) {
   double m[4];
   s.maps(11, 2, m);
   EXPECT_EQ(m[0], 1.0);
+  EXPECT_EQ(s.session.EvaluateImage(r, s.dest.handle, nullptr), kRenderOutOfMemory);  // old size
   TestBuffer grey8(kW, kH, 0, 8);
   for (Buf32Handle bad : {Buf32Handle{0}, grey8.handle})
     EXPECT_EQ(s.session.Render({s.source.handle, bad, &r, DecodeRenderMode(r), nullptr}).status,
