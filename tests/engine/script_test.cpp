@@ -4,39 +4,30 @@
 
 #include <cstring>
 
-TEST(ScriptText, TwoAppliedOperationsGiveFifteenCharacters) {
-  const StoryboardOp ops[2] = {{5, 1, 1}, {12, 3, 1}};
-  const std::string text = BuildScriptText(0, ops, 2);
-  EXPECT_EQ(text, "[000]051-123-()");
-  EXPECT_EQ(text.size(), 15u);
-  const StoryboardOp sampleOnly[2] = {{5, 1, 1}, {5, 4, 0}};
-  EXPECT_EQ(BuildScriptText(7, sampleOnly, 2), "[007]051-054|()");
+using Ops = std::vector<StoryboardOp>;
+
+// Numbers outside their fields are clamped: the script number to 0..999, templates to 00..99.
+TEST(ScriptText, BuildsTextAndReadsItBack) {
+  const std::tuple<int, Ops, const char*> cases[] = {
+      {0, {{5, 1, 1}, {12, 3, 1}}, "[000]051-123-()"},
+      {7, {{5, 1, 1}, {5, 4, 0}}, "[007]051-054|()"},
+      {1234, {{0, 1, 1}}, "[999]001-()"},
+      {-5, {{-3, 2, 1}, {150, 6, 0}}, "[000]002-996|()"}};
+  for (const auto& [number, ops, text] : cases)
+    EXPECT_EQ(BuildScriptText(number, ops.data(), static_cast<int>(ops.size())), text);
+  Ops ops(70);  // 62 fit in the field
+  for (int k = 0; k < 70; ++k) ops[size_t(k)] = {1 + k % 19, 1 + k % 6, k % 3 ? 1 : 0};
+  const std::string text = BuildScriptText(123, ops.data(), 70);
+  EXPECT_EQ(ScriptOperations(text.c_str(), text.size() + 1), Ops(ops.begin(), ops.begin() + 62));
 }
 
-TEST(ScriptText, ReadsBackWhatItWrites) {
-  StoryboardOp ops[kMaxScriptOperations];
-  for (int k = 0; k < kMaxScriptOperations; ++k) ops[k] = {1 + k % 19, 1 + k % 6, k % 3 ? 1 : 0};
-  const std::string text = BuildScriptText(123, ops, kMaxScriptOperations);
-  EXPECT_EQ(text.size(), 5u + 4u * 62u + 2u);
-  const auto back = ScriptOperations(text.c_str(), text.size() + 1);
-  ASSERT_EQ(back.size(), 62u);
-  for (int k = 0; k < kMaxScriptOperations; ++k) EXPECT_EQ(back[size_t(k)], ops[k]) << k;
-}
-
-TEST(ScriptText, CountsSeparatorsBeforeTheParenthesisOnly) {
-  const char text[] = "[000]051-123|()171-";
-  const auto ops = ScriptOperations(text, sizeof text);
-  ASSERT_EQ(ops.size(), 2u);
-  EXPECT_EQ(ops[1], (StoryboardOp{12, 3, 0}));
-}
-
-TEST(ScriptText, NeverReadsPastTheField) {
-  char field[256];
-  std::memset(field, '-', sizeof field);  // no terminator, no parenthesis
-  const auto ops = ScriptOperations(field, sizeof field);
-  EXPECT_EQ(ops.size(), 62u);
-  const char shortText[] = "[000]-";
-  const auto one = ScriptOperations(shortText, sizeof shortText);
-  ASSERT_EQ(one.size(), 1u);
-  EXPECT_EQ(one[0].templateNumber, ('-' - '0') * 10 - '0');  // digits are not checked
+// Separators count before the parenthesis only, never past the field, and at most 62; bytes
+// past the field read as 0 and digits are not checked: ('-' - '0') * 10 - '0' = -78.
+TEST(ScriptText, ReadsOperationsWithinTheField) {
+  char dashes[256];
+  std::memset(dashes, '-', sizeof dashes);
+  EXPECT_EQ(ScriptOperations(dashes, sizeof dashes).size(), 62u);
+  const char text[] = "[000]051-123|()171-", shortText[] = "[000]-";
+  EXPECT_EQ(ScriptOperations(text, sizeof text), (Ops{{5, 1, 1}, {12, 3, 0}}));
+  EXPECT_EQ(ScriptOperations(shortText, sizeof shortText), (Ops{{-78, -48, 1}}));
 }
