@@ -45,7 +45,6 @@ TEST(Options, ArgumentVectorsGiveTheirOptionsOrAMessage) {
       {"r -o a --size 2X3 --template 19 --sample 12 --mirror",
        "o=a 2x3 template=19 sample=12 mirror"},
       {"n --hue 0 --ring 0 --preset 999 -o r", "o=r hue=0 ring=0 preset=999"},
-      {"r -o a --repeat 2.5", "o=a repeat=250"},
       {"r -o a --repeat 0.01", "o=a repeat=1"},
       {"r -o a --repeat 5", "o=a repeat=500"},
       {"r -o a --repeat 0.00", "! --repeat must be between 0.01 and 5.00"},
