@@ -1,170 +1,129 @@
+// The animation run: its frames against transitions rendered on their own, its progress, how it
+// stops and fails, and the names of a sequence's files.
 #include "animation/animation_run.h"
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
-#include <vector>
-
-#include "engine/renderer.h"
+#include "animation/frame_sinks.h"
+#include "common/gif_test_reader.h"
 #include "common/progress_log.h"
-#include "common/test_images.h"
+#include "common/scratch_dir.h"
+#include "engine/renderer.h"
 #include "platform/x32comm/x32comm.h"
 #include "plugin/render_call.h"
 
 namespace {
 
-std::vector<uint8_t> pixels(Buf32Handle h) { return ImageBytes(h); }
-
-// Keeps every frame's pixels; can be told to fail.
+// Keeps the frames; fails to write frame `failAt`.
 struct MemorySink : FrameSink {
-  std::vector<std::vector<uint8_t>> frames;
-  int failAt = -1;
-  bool finishOk = true;
-  bool finished = false;
-  int abandoned = -1;
+  std::vector<std::vector<TestRgb>> frames;
+  int failAt = -1, abandoned = -1, finished = 0;
   bool writeFrame(int index, Buf32Handle image) override {
-    if (index == failAt) return false;
-    EXPECT_EQ(index, static_cast<int>(frames.size()));
-    frames.push_back(pixels(image));
-    return true;
+    if (index != failAt) frames.push_back(ImagePixels(image));
+    return index != failAt;
   }
-  bool finish() override {
-    finished = true;
-    return finishOk;
-  }
+  bool finish() override { return ++finished; }
   void abandon(int index) override { abandoned = index; }
 };
 
 struct Animation : ::testing::Test {
-  std::optional<RenderSession> session;
-  Buf32Handle source = 0;
+  RenderSession session;
+  const TestImage source{24, 64, 48};
   AnimationJob job;
-  void SetUp() override {
-    session.emplace();
-    ASSERT_EQ(buf32Alloc(&source, 24, 12, 9, 0, nullptr), 1);
+  void SetUp() override { Use(3, 5); }
+  void TearDown() override { x32SetEscPoll(nullptr); }
+  void Use(int operations, int frames) {
+    const StoryboardOp five[] = {{5, 1, 1}, {12, 3, 1}, {3, 2, 1}, {3, 5, 0}, {17, 4, 1}};
     job.record = DefaultRecordForHost();
     job.record.ramp = DefaultRamp();
-    job.source = source;
-  }
-  void TearDown() override {
-    buf32Free(source);
-    session.emplace();
-    x32SetEscPoll(nullptr);
-  }
-  void useOperations(std::vector<StoryboardOp> ops, int frames) {
-    job.operations = std::move(ops);
-    job.itemCount = static_cast<int>(job.operations.size());
+    job.source = source.handle();
+    job.operations.assign(five, five + operations);
+    job.itemCount = operations;
     job.frameCount = frames;
   }
-  // The transition k at weight w, rendered on its own.
-  std::vector<uint8_t> transition(int k, double w) {
-    session.emplace();
-    Storyboard& sb = (*session).storyboard();
+  // Transition k at weight w, rendered on its own.
+  std::vector<TestRgb> Transition(int k, double w) {
+    RenderSession fresh;
     ParamRecord r = job.record;
-    Buf32Handle dest = 0;
-    RenderRecord(*session, &r, 2, source, &dest, nullptr);  // makes the maps
-    for (size_t i = 0; i < job.operations.size(); ++i) sb.ops[i] = job.operations[i];
-    sb.count = static_cast<int>(job.operations.size());
+    Buf32Owner maps, frame;
+    RenderRecord(fresh, &r, 2, source.handle(), &maps.handle, nullptr);
+    std::copy(job.operations.begin(), job.operations.end(), fresh.storyboard().ops);
+    fresh.storyboard().count = static_cast<int>(job.operations.size());
     r.storyboardPosition = k + 2;
-    EXPECT_EQ(RenderRecord(*session, &r, 2, source, &dest, nullptr), 1);
-    Buf32Handle frame = 0;
-    EXPECT_EQ(session->RenderBlend(k, r, source, &frame, w), kRenderOk);
-    std::vector<uint8_t> out = pixels(frame);
-    buf32Free(frame);
-    buf32Free(dest);
-    return out;
+    EXPECT_EQ(RenderRecord(fresh, &r, 2, source.handle(), &maps.handle, nullptr), 1);
+    EXPECT_EQ(fresh.RenderBlend(k, r, source.handle(), &frame.handle, w), kRenderOk);
+    return ImagePixels(frame.handle);
   }
 };
 
 }  // namespace
 
-TEST(FrameSchedule, SpreadsFramesEvenlyOverTheItems) {
-  EXPECT_EQ(FrameTime(0, 2, 2), 0.0);
-  EXPECT_EQ(FrameTime(1, 2, 2), 1.0);
-  EXPECT_EQ(FrameTime(1, 3, 5), 2.0);
-  EXPECT_EQ(FrameTime(2, 3, 5), 4.0);
-  EXPECT_DOUBLE_EQ(FrameTime(3, 7, 3), 1.0);
+TEST(FrameSchedule, FramesSpreadEvenlyAndSequencesNumberTheirFiles) {
+  const int frame[] = {0, 1, 1, 2, 3, 5}, frames[] = {2, 2, 3, 3, 7, 1},
+            items[] = {2, 2, 5, 5, 3, 4};
+  const double t[] = {0, 1, 2, 4, 1, 0};
+  for (int k = 0; k < 6; ++k) EXPECT_DOUBLE_EQ(FrameTime(frame[k], frames[k], items[k]), t[k]) << k;
+  EXPECT_EQ(MakeFrameFileName("/tmp/anim.bmp", 10)->name, "/tmp/anim000.BMP");
+  // The longest: 245 characters and a dot, which the digits and .BMP replace.
+  EXPECT_EQ(MakeFrameFileName(std::string(245, 'a') + ".", 246).value().name.size(), 252u);
+  EXPECT_FALSE(MakeFrameFileName(std::string(250, 'a') + ".bmp", 251));
 }
 
-TEST(FrameFileNames, DigitsReplaceTheExtension) {
-  const auto f = MakeFrameFileName("/tmp/film.bmp", 10);
-  ASSERT_TRUE(f.has_value());
-  EXPECT_EQ(f->name, "/tmp/film000.BMP");
-  EXPECT_EQ(f->frame(0), "/tmp/film000.BMP");
-  EXPECT_EQ(f->frame(11), "/tmp/film011.BMP");
-  EXPECT_EQ(f->frame(899), "/tmp/film899.BMP");
-  const auto bare = MakeFrameFileName("/tmp/film", 0);
-  ASSERT_TRUE(bare.has_value());
-  EXPECT_EQ(bare->frame(3), "/tmp/film003.BMP");
-  EXPECT_FALSE(MakeFrameFileName(std::string(250, 'a') + ".bmp", 251).has_value());
-  EXPECT_TRUE(MakeFrameFileName(std::string(245, 'a') + ".bmp", 246).has_value());
-}
-
-TEST_F(Animation, TwoOperationsAndTwoFramesShowTheFirstTransitionAtBothEnds) {
-  useOperations({{5, 1, 1}, {12, 3, 1}}, 2);
-  MemorySink sink;
-  ASSERT_EQ(RunAnimation(*session, job, sink), AnimationOutcome::kDone);
-  ASSERT_EQ(sink.frames.size(), 2u);
-  EXPECT_TRUE(sink.finished);
-  EXPECT_EQ(sink.abandoned, -1);
-  EXPECT_EQ(sink.frames[0], transition(1, 0.0));
-  EXPECT_EQ(sink.frames[1], transition(1, 1.0));
-  EXPECT_NE(sink.frames[0], sink.frames[1]);
-}
-
-TEST_F(Animation, MoreOperationsThanFramesSkipSegments) {
-  useOperations({{5, 1, 1}, {12, 3, 1}, {3, 2, 1}, {3, 5, 0}, {17, 4, 1}}, 3);
-  MemorySink sink;
-  ASSERT_EQ(RunAnimation(*session, job, sink), AnimationOutcome::kDone);
-  ASSERT_EQ(sink.frames.size(), 3u);
-  EXPECT_EQ(sink.frames[0], transition(1, 0.0));
-  EXPECT_EQ(sink.frames[1], transition(2, 1.0));  // t = 2: segment 1 at f = 1
-  EXPECT_EQ(sink.frames[2], transition(4, 1.0));  // t = 4: segment 3 at f = 1
-}
-
-TEST_F(Animation, TheStoryboardIsRestoredAndProgressRunsOnce) {
-  Storyboard& sb = (*session).storyboard();
-  sb.ops[0] = {9, 9, 1};
-  sb.count = 1;
-  useOperations({{5, 1, 1}, {12, 3, 1}, {14, 2, 1}}, 6);
+TEST_F(Animation, FramesAreTheScheduledTransitionsAndTheStoryboardIsRestored) {
+  Storyboard& storyboard = session.storyboard();
+  storyboard.ops[0] = {9, 9, 1};
+  storyboard.count = 1;
   ProgressLog log;
   job.progress = log.Block(0, 0, 700);
-  MemorySink sink;
-  ASSERT_EQ(RunAnimation(*session, job, sink), AnimationOutcome::kDone);
-  EXPECT_EQ((*session).storyboard().count, 1);
-  EXPECT_EQ((*session).storyboard().ops[0], (StoryboardOp{9, 9, 1}));
+  Use(5, 3);  // five operations over three frames: t = 0, 2 and 4, ends of segments 0, 1 and 3
+  MemorySink five, two;
+  ASSERT_EQ(RunAnimation(session, job, five), AnimationOutcome::kDone);
+  EXPECT_EQ(storyboard.count, 1);
+  EXPECT_EQ(storyboard.ops[0], (StoryboardOp{9, 9, 1}));
   EXPECT_EQ(log.ExpectOneRun(0, 700, false), 700);
+  Use(2, 2);  // two over two: f = 0 and 1 of the first transition
+  ASSERT_EQ(RunAnimation(session, job, two), AnimationOutcome::kDone);
+  Use(5, 3);
+  EXPECT_EQ(five.frames, (std::vector{Transition(1, 0), Transition(2, 1), Transition(4, 1)}));
+  Use(2, 2);
+  EXPECT_EQ(two.frames, (std::vector{Transition(1, 0), Transition(1, 1)}));
+  EXPECT_EQ(five.finished + two.finished, 2);
 }
 
-TEST_F(Animation, EscapeStopsTheRunAndAbandonsTheFrameBeingMade) {
-  useOperations({{5, 1, 1}, {12, 3, 1}, {14, 2, 1}}, 5);
+TEST_F(Animation, EscapeAndFailuresEndTheRunWithTheirOutcome) {
   job.progress.escapeCheck = 1;
-  // Escape is pressed once frame 0 has been written.
-  static MemorySink* written;
-  MemorySink sink;
-  written = &sink;
-  x32SetEscPoll([] { return written->frames.empty() ? 0 : 1; });
-  EXPECT_EQ(RunAnimation(*session, job, sink), AnimationOutcome::kStopped);
-  EXPECT_EQ(sink.frames.size(), 1u);
-  EXPECT_EQ(sink.abandoned, 1);
-  EXPECT_FALSE(sink.finished);
+  static MemorySink stopped, failingWrite, noSource;
+  x32SetEscPoll([] { return stopped.frames.empty() ? 0 : 1; });  // once frame 0 is written
+  EXPECT_EQ(RunAnimation(session, job, stopped), AnimationOutcome::kStopped);
+  x32SetEscPoll(nullptr);
+  failingWrite.failAt = 2;
+  EXPECT_EQ(RunAnimation(session, job, failingWrite), AnimationOutcome::kWriteFailed);
+  job.source = 0xBADBAD;
+  EXPECT_EQ(RunAnimation(session, job, noSource), AnimationOutcome::kRenderFailed);
+  // Frames written, the one being made when the run ended, whether it finished.
+  const MemorySink* sinks[] = {&stopped, &failingWrite, &noSource};
+  const int written[] = {1, 2, 0}, abandoned[] = {1, 2, 0}, finished[] = {0, 0, 0};
+  for (int k = 0; k < 3; ++k)
+    EXPECT_EQ(std::tuple(sinks[k]->frames.size(), sinks[k]->abandoned, sinks[k]->finished),
+              std::tuple(size_t(written[k]), abandoned[k], finished[k]))
+        << k;
 }
 
-TEST_F(Animation, FailuresEndTheRunWithTheirOutcome) {
-  useOperations({{5, 1, 1}, {12, 3, 1}}, 4);
-  MemorySink failingWrite;
-  failingWrite.failAt = 2;
-  EXPECT_EQ(RunAnimation(*session, job, failingWrite), AnimationOutcome::kWriteFailed);
-  EXPECT_EQ(failingWrite.abandoned, 2);
-  MemorySink failingFinish;
-  failingFinish.finishOk = false;
-  EXPECT_EQ(RunAnimation(*session, job, failingFinish), AnimationOutcome::kFinishFailed);
-  EXPECT_EQ(failingFinish.frames.size(), 4u);
-  job.source = 0xBADBAD;
-  MemorySink noSource;
-  EXPECT_EQ(RunAnimation(*session, job, noSource), AnimationOutcome::kRenderFailed);
-  EXPECT_EQ(noSource.abandoned, 0);
-  useOperations({{5, 1, 1}}, 4);
-  EXPECT_EQ(RunAnimation(*session, job, noSource), AnimationOutcome::kRenderFailed);
+TEST_F(Animation, AGifHoldsTheFramesFaithfullyReducedAndAStoppedOneNoFile) {
+  ScratchDir dir;
+  MemorySink frames;
+  ASSERT_EQ(RunAnimation(session, job, frames), AnimationOutcome::kDone);
+  GifSink whole(dir.file("film.gif"), 5);
+  ASSERT_EQ(RunAnimation(session, job, whole), AnimationOutcome::kDone);
+  const auto gif = ReadGif(ReadWholeFile(dir.file("film.gif")));
+  ASSERT_TRUE(gif && gif->frames.size() == 5);
+  for (size_t f = 0; f < 5; ++f) EXPECT_GT(Psnr(gif->Colours(f), frames.frames[f]), 28.0) << f;
+  std::filesystem::remove(dir.file("film.gif"));
+  job.progress.escapeCheck = 1;
+  static int polls = 0;  // Escape once frame 0 is in the temporary file
+  x32SetEscPoll([] { return ++polls > 3 ? 1 : 0; });
+  EXPECT_EQ(RunAnimation(session, job, *std::make_unique<GifSink>(dir.file("film.gif"), 5)),
+            AnimationOutcome::kStopped);
+  EXPECT_GT(polls, 3);
+  EXPECT_TRUE(dir.Entries().empty());
 }

@@ -1,177 +1,133 @@
-// The command line, run as a user runs it.
+// The quillan program run as a user runs it: its files read back with decoders of our own, its
+// exit codes.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
-#include <csignal>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
 
+#include "common/gif_test_reader.h"
+#include "common/scratch_dir.h"
 #include "engine/renderer.h"
-#include "common/test_images.h"
 #include "model/module_path.h"
 #include "plugin/plugin_info.h"
-#include "tools/run_quillan.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
-uint32_t be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+const std::string kQuillan = std::string(QUILLAN_BIN_DIR) + "/quillan";
 
-// Decodes a PNG as written by quillan (8-bit RGB, filter 0 rows) to RGB bytes.
-std::vector<uint8_t> decodePng(const std::vector<uint8_t>& png, uint32_t& w, uint32_t& h) {
-  std::vector<uint8_t> idat;
-  size_t pos = 8;
-  while (pos + 8 <= png.size()) {
-    const uint32_t len = be32(&png[pos]);
-    const std::string type(png.begin() + long(pos) + 4, png.begin() + long(pos) + 8);
-    if (type == "IHDR") {
-      w = be32(&png[pos + 8]);
-      h = be32(&png[pos + 12]);
-    }
-    if (type == "IDAT")
-      idat.insert(idat.end(), png.begin() + long(pos) + 8, png.begin() + long(pos) + 8 + len);
-    pos += 12 + len;
-  }
-  std::vector<uint8_t> raw(size_t(w * 3 + 1) * h);
-  uLongf rawSize = uLongf(raw.size());
-  if (uncompress(raw.data(), &rawSize, idat.data(), uLong(idat.size())) != Z_OK) return {};
-  std::vector<uint8_t> rgb;
-  for (uint32_t y = 0; y < h; ++y) {
-    EXPECT_EQ(raw[y * (w * 3 + 1)], 0);
-    rgb.insert(rgb.end(), raw.begin() + long(y * (w * 3 + 1) + 1),
-               raw.begin() + long((y + 1) * (w * 3 + 1)));
-  }
-  return rgb;
-}
-
-struct Cli : QuillanTest {
-  // One clear line on stderr, a non-zero exit and nothing written.
-  void expectRefused(const std::vector<std::string>& args, const std::string& needle) {
-    const QuillanResult r = RunQuillan(args);
-    EXPECT_NE(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.err.find(needle), std::string::npos) << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    EXPECT_TRUE(Empty()) << "output left behind";
+struct Cli : ::testing::Test {
+  ScratchDir dir, logs;
+  // Runs quillan with the arguments, '@' standing for the test's folder; gives the exit code and
+  // standard error.
+  int quillan(std::string args, std::string* err = nullptr) const {
+    for (size_t at; (at = args.find('@')) != std::string::npos;) args.replace(at, 1, dir.path());
+    const std::string cmd = kQuillan + " " + args + " 2>" + logs.file("err");
+    const int status = std::system(cmd.c_str());
+    const auto text = ReadWholeFile(logs.file("err"));
+    if (err != nullptr) err->assign(text.begin(), text.end());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 };
 
+uint32_t Be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+
+// The pixels of an 8-bit RGB PNG of unfiltered rows, its chunks' CRCs checked; empty on a fault.
+std::vector<uint8_t> DecodePng(const std::vector<uint8_t>& png) {
+  std::vector<uint8_t> idat, rgb;
+  uint32_t w = 0, h = 0;
+  for (size_t at = 8; at + 12 <= png.size();) {
+    const uint8_t* p = &png[at];
+    const uint32_t len = Be32(p);
+    if (at + 12 + len > png.size() || crc32(0, p + 4, len + 4) != Be32(p + 8 + len)) return {};
+    if (std::equal(p + 4, p + 8, "IHDR") &&
+        std::vector<uint8_t>(p + 16, p + 21) == std::vector<uint8_t>{8, 2, 0, 0, 0})
+      w = Be32(p + 8), h = Be32(p + 12);
+    if (std::equal(p + 4, p + 8, "IDAT")) idat.insert(idat.end(), p + 8, p + 8 + len);
+    at += 12 + len;
+  }
+  std::vector<uint8_t> raw(size_t(w * 3 + 1) * h);
+  uLongf size = uLongf(raw.size());
+  if (uncompress(raw.data(), &size, idat.data(), uLong(idat.size())) != Z_OK) return {};
+  for (size_t row = 0; row < raw.size() && raw[row] == 0; row += w * 3 + 1)
+    rgb.insert(rgb.end(), &raw[row + 1], &raw[row + 1] + w * 3);
+  return rgb;
+}
+
 }  // namespace
 
-TEST_F(Cli, DefaultRenderIsTheHostDefaultRecordRenderedSilently) {
-  const QuillanResult r = RunQuillan({"render", "-o", path("t.png"), "--size", "64x48"});
-  ASSERT_EQ(r.exitCode, 0) << r.err;
-  uint32_t w = 0, h = 0;
-  const std::vector<uint8_t> pixels = decodePng(ReadWholeFile(path("t.png")), w, h);
-  EXPECT_EQ(w, 64u);
-  EXPECT_EQ(h, 48u);
-
-  // The same record rendered in this process, as a freshly loaded module does.
+TEST_F(Cli, RenderWritesTheHostDefaultRecordAsAFreshModuleRendersItSilently) {
+  ASSERT_EQ(quillan("render -o @/t.png --size 64x48"), 0);
+  const auto pixels = DecodePng(ReadWholeFile(dir.file("t.png")));
   SetModuleDirectory(QUILLAN_BIN_DIR);
   RenderSession session;
-  ParamRecord record = HostDefaultRecord();
-  Buf32Handle source = 0, dest = 0;
-  ASSERT_EQ(buf32Alloc(&source, 24, 64, 48, 0, nullptr), 1);
-  ASSERT_EQ(RunSilentRender(session, record, source, &dest, nullptr), kRenderOk);
-  const std::vector<uint8_t> expected = ImageBytes(dest);
-  buf32Free(source);
-  buf32Free(dest);
-  EXPECT_EQ(pixels, expected);
+  const TestImage source(24, 64, 48);
+  Buf32Owner dest;
+  EXPECT_EQ(RunSilentRender(session, HostDefaultRecord(), source.handle(), &dest.handle, nullptr),
+            kRenderOk);
+  EXPECT_EQ(pixels, ImageBytes(dest.handle));
 }
 
-TEST_F(Cli, ARecordFileRendersToIdenticalFilesEveryTime) {
-  ASSERT_EQ(RunQuillan({"record", "new", "-o", path("r.rec"), "--script", "071-123|152-", "--hue",
-                        "40", "--repeat", "2.5", "--mirror", "--preset", "7"})
-                .exitCode,
+TEST_F(Cli, ARecordFileRendersTheSameBytesEveryTimeAndShowsItsWords) {
+  ASSERT_EQ(quillan("record new -o @/r.rec --script '071-123|152-' --template 13 --sample 6 "
+                    "--repeat 2.1 --mirror --hue 40 --ring 90 --preset 7"),
             0);
-  EXPECT_EQ(fs::file_size(path("r.rec")), 1348u);
-  ASSERT_EQ(
-      RunQuillan({"render", "-o", path("a.png"), "--record", path("r.rec"), "--size", "80x60"})
-          .exitCode,
-      0);
-  ASSERT_EQ(
-      RunQuillan({"render", "-o", path("b.png"), "--record", path("r.rec"), "--size", "80x60"})
-          .exitCode,
-      0);
-  EXPECT_EQ(ReadWholeFile(path("a.png")), ReadWholeFile(path("b.png")));
-  ASSERT_EQ(
-      RunQuillan({"render", "-o", path("a.bmp"), "--record", path("r.rec"), "--size", "81x60"})
-          .exitCode,
-      0);
-  // Rows of 81 pixels pad to 244 bytes.
-  EXPECT_EQ(fs::file_size(path("a.bmp")), 54u + 244u * 60u);
-
-  const QuillanResult show = RunQuillan({"record", "show", path("r.rec")});
-  ASSERT_EQ(show.exitCode, 0);
-  for (const char* field :
-       {"templateIndex", "repeat", "hueShift", "mirror", "ring", "sampleNumber",
-        "storyboardPosition", "identityOnly", "ramp count", "stop 0", "[000]071-123|152-()"})
-    EXPECT_NE(show.out.find(field), std::string::npos) << field;
-  EXPECT_NE(show.out.find("2.50"), std::string::npos);
+  const std::string render = "render --size 81x60 --record @/r.rec -o @/";
+  ASSERT_EQ(quillan(render + "a.bmp") + quillan(render + "b.bmp"), 0);
+  EXPECT_EQ(ReadWholeFile(dir.file("a.bmp")), ReadWholeFile(dir.file("b.bmp")));
+  ASSERT_EQ(quillan("record show @/r.rec >" + logs.file("show")), 0);
+  const auto shown = ReadWholeFile(logs.file("show"));
+  const std::string text(shown.begin(), shown.end());
+  EXPECT_EQ(
+      text.substr(0, text.find("  16  ")),
+      "record (1348 bytes)\n   0  templateIndex       12  (template 13)\n"
+      "   1  repeat              210  (2.10)\n   2  sweepAngle          135\n"
+      "   3  hueShift            40\n   4  sweepCentreX        0\n   5  sweepCentreY        0\n"
+      "   6  setting6            500\n   7  setting7            50\n"
+      "   8  mirror              1\n   9  ring                90\n"
+      "  10  pickCount           6\n  11  sampleNumber        6\n"
+      "  12  storyboardPosition  1  (replay the script)\n  13  okMarker            1\n"
+      "  14  identityOnly        0\n  15  forceReplay         0\n");
+  EXPECT_NE(text.find("  273  scriptText          \"[000]071-123|152-()\"\n"), std::string::npos);
 }
 
-TEST_F(Cli, BadInputIsRefusedWithOneClearLine) {
-  expectRefused({"render", "-o", path("x.png"), "--record", path("missing.rec")}, "no record file");
-  {
-    std::ofstream(path("short.rec"), std::ios::binary) << std::string(100, 'x');
-    const QuillanResult r =
-        RunQuillan({"render", "-o", path("x.png"), "--record", path("short.rec")});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("1348 bytes"), std::string::npos) << r.err;
-    EXPECT_FALSE(fs::exists(path("x.png")));
-    fs::remove(path("short.rec"));
-  }
-  expectRefused({"render", "-o", path("x.png"), "--size", "1x5"}, "between 2");
-  expectRefused({"render", "-o", path("x.png"), "--size", "900000x900000"},
-                "more than this machine has");
-  expectRefused({"render", "-o", path("x.png"), "--script", "051-2"}, "groups of four");
-  expectRefused({"render", "-o", path("x.png"), "--script", "201-"}, "template 01..19");
-  expectRefused({"render", "-o", path("x.png"), "--frobnicate"}, "unknown option");
-  expectRefused({"render", "-o", path("x.tif")}, ".png or .bmp");
-  expectRefused({"render"}, "-o OUT is required");
-  expectRefused({"render", "-o", path("x.png"), "--repeat", "7"}, "0.01 and 5.00");
-  expectRefused({"render", "-o", path("x.png"), "--hue", "abc"}, "whole number");
-  expectRefused({"paint"}, "unknown command");
-  expectRefused({"render", "-o", path("no/such/dir/x.png")}, "cannot create");
+TEST_F(Cli, AnimateWritesOneGifOrNumberedBitmaps) {
+  ASSERT_EQ(quillan("animate -o @/f.gif --script '[000]071-142-065-()' --frames 6 --size 48x36"),
+            0);
+  const auto gif = ReadGif(ReadWholeFile(dir.file("f.gif")));
+  ASSERT_TRUE(gif.has_value());
+  EXPECT_EQ(std::tuple(gif->frames.size(), gif->width, gif->height), std::tuple(6u, 48, 36));
+  ASSERT_EQ(quillan("animate -o @/f.bmp --script '071-142|' --frames 2 --size 8x4"), 0);
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"f.gif", "f000.BMP", "f001.BMP"}));
 }
 
-TEST_F(Cli, InterruptCancelsTheRenderAndLeavesNoFile) {
-  int errPipe[2];
-  ASSERT_EQ(pipe(errPipe), 0);
-  const std::string out = path("big.png");
-  const std::string exe = std::string(QUILLAN_BIN_DIR) + "/quillan";
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(errPipe[1], 2);
-    close(errPipe[0]);
-    execl(exe.c_str(), "quillan", "render", "-o", out.c_str(), "--size", "3000x3000", "--script",
-          "121-121-121-121-121-121-121-121-121-121-", static_cast<char*>(nullptr));
-    _exit(127);
+TEST_F(Cli, RefusalsGiveOneLineAnExitCodeAndNoFile) {
+  // Arguments, exit code, the message.
+  for (auto [args, code, message] :
+       {std::tuple{"", 2, "usage:\n  quillan render"},
+        {"paint", 2, "quillan: unknown command 'paint' (try quillan --help)\n"},
+        {"render -o @/x.tif", 2, "the output must end in .png or .bmp"},
+        {"render --hue abc -o @/x.png", 2, "--hue takes a whole number"},
+        {"animate -o @/x.gif --script 071- --frames 5", 2, "at least two operations"},
+        {"render -o @/x.png --size 900000x900000", 1, "needs about 29354095 MiB"},
+        {"animate -o @/no/x.gif --script 071-142- --frames 3 --size 8x8", 1, "unable to save"}}) {
+    std::string err;
+    EXPECT_EQ(quillan(args, &err), code) << args;
+    EXPECT_NE(err.find(message), std::string::npos) << err;
+    EXPECT_TRUE(!*args || std::count(err.begin(), err.end(), '\n') == 1) << err;
   }
-  close(errPipe[1]);
-  // Wait until the progress bar shows the render is under way.
-  std::string seen;
-  char buf[256];
-  while (seen.find('%') == std::string::npos) {
-    const ssize_t n = read(errPipe[0], buf, sizeof buf);
-    if (n <= 0) break;
-    seen.append(buf, size_t(n));
-  }
-  kill(pid, SIGINT);
-  while (read(errPipe[0], buf, sizeof buf) > 0) {
-  }
-  close(errPipe[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST_F(Cli, CtrlCStopsTheRenderWith130AndWritesNothing) {
+  // Interrupted once the progress bar shows the render under way.
+  const std::string err = logs.file("err");
+  const int status = std::system(
+      (kQuillan + " render -o " + dir.file("big.png") + " --size 3000x3000 --script " +
+       "121-121-121-121-121-121-121-121-121-121- 2>" + err + " & p=$!; for i in $(seq 600); do " +
+       "grep -q % " + err + " && break; sleep 0.05; done; kill -INT $p; wait $p")
+          .c_str());
   EXPECT_EQ(WEXITSTATUS(status), 130);
-  EXPECT_FALSE(fs::exists(out));
-  EXPECT_TRUE(Empty());
+  EXPECT_TRUE(dir.Entries().empty());
 }

@@ -46,40 +46,7 @@ std::optional<std::string> checkMemory(int width, int height) {
   return std::nullopt;
 }
 
-struct RenderArgs {
-  std::string output;
-  std::string recordFile;
-  int width = 640;
-  int height = 480;
-  RecordOverrides overrides;
-};
-
-std::optional<std::string> parseRenderArgs(const std::vector<std::string>& args, RenderArgs& out,
-                                           bool allowSize) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    std::string error;
-    if (TakeOverride(args, i, out.overrides, error)) {
-      if (!error.empty()) return error;
-      continue;
-    }
-    if (a == "-o" || a == "--record" || (allowSize && a == "--size")) {
-      if (i + 1 >= args.size()) return a + " needs a value";
-      const std::string& v = args[++i];
-      if (a == "-o") out.output = v;
-      if (a == "--record") out.recordFile = v;
-      if (a == "--size") {
-        if (auto e = ParseSize(v, out.width, out.height)) return e;
-      }
-      continue;
-    }
-    return "unknown option '" + a + "'";
-  }
-  if (out.output.empty()) return std::string("-o OUT is required");
-  return std::nullopt;
-}
-
-std::optional<std::string> loadRecord(const RenderArgs& a, ParamRecord& record) {
+std::optional<std::string> loadRecord(const CommandOptions& a, ParamRecord& record) {
   record = HostDefaultRecord();
   if (!a.recordFile.empty()) {
     if (auto e = ReadRecordFile(a.recordFile, record)) return e;
@@ -111,8 +78,8 @@ std::optional<std::string> ReadRecordFile(const std::string& path, ParamRecord& 
 }
 
 int RunRender(const std::vector<std::string>& args) {
-  RenderArgs a;
-  if (auto e = parseRenderArgs(args, a, true)) return Fail(kExitUsage, *e);
+  CommandOptions a;
+  if (auto e = ParseCommandOptions(args, true, a)) return Fail(kExitUsage, *e);
   const std::string ext = lowerExtension(a.output);
   if (ext != ".png" && ext != ".bmp")
     return Fail(kExitUsage, "the output must end in .png or .bmp: " + a.output);
@@ -148,8 +115,8 @@ int RunRender(const std::vector<std::string>& args) {
 }
 
 int RunRecordNew(const std::vector<std::string>& args) {
-  RenderArgs a;
-  if (auto e = parseRenderArgs(args, a, false)) return Fail(kExitUsage, *e);
+  CommandOptions a;
+  if (auto e = ParseCommandOptions(args, false, a)) return Fail(kExitUsage, *e);
   ParamRecord record{};
   if (auto e = loadRecord(a, record)) return Fail(kExitFailure, *e);
   const auto bytes = SerializeRecord(record);
@@ -167,21 +134,8 @@ int RunRecordShow(const std::vector<std::string>& args) {
 }
 
 int RunAnimate(const std::vector<std::string>& args) {
-  RenderArgs a;
-  int frames = 0;
-  std::vector<std::string> rest;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--frames") {
-      if (i + 1 >= args.size()) return Fail(kExitUsage, "--frames needs a value");
-      if (auto e = ParseInt("--frames", args[++i], kMinFrames, kMaxFrames, frames))
-        return Fail(kExitUsage, *e);
-      continue;
-    }
-    rest.push_back(args[i]);
-  }
-  if (auto e = parseRenderArgs(rest, a, true)) return Fail(kExitUsage, *e);
-  if (frames == 0) return Fail(kExitUsage, "--frames F (2..900) is required");
-  if (!a.overrides.script) return Fail(kExitUsage, "--script TEXT is required");
+  CommandOptions a;
+  if (auto e = ParseAnimateOptions(args, a)) return Fail(kExitUsage, *e);
   const std::string ext = lowerExtension(a.output);
   if (ext != ".gif" && ext != ".bmp")
     return Fail(kExitUsage, "the output must end in .gif or .bmp: " + a.output);
@@ -194,7 +148,7 @@ int RunAnimate(const std::vector<std::string>& args) {
   if (job.operations.size() < 2)
     return Fail(kExitUsage, "an animation needs a storyboard of at least two operations");
   job.itemCount = static_cast<int>(job.operations.size());
-  job.frameCount = frames;
+  job.frameCount = a.frames;
   job.record = record;
   job.record.storyboardPosition = 0;
 
@@ -206,7 +160,7 @@ int RunAnimate(const std::vector<std::string>& args) {
 
   std::unique_ptr<FrameSink> sink;
   if (ext == ".gif") {
-    sink = std::make_unique<GifSink>(a.output, frames);
+    sink = std::make_unique<GifSink>(a.output, a.frames);
   } else {
     const size_t dot = a.output.rfind('.');
     auto names = MakeFrameFileName(a.output, dot + 1);

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <sstream>
 
+#include "animation/animation_run.h"
 #include "palette/presets.h"
 
 std::optional<std::string> ParseInt(const std::string& option, const std::string& text, int low,
@@ -136,6 +137,48 @@ bool TakeOverride(const std::vector<std::string>& args, size_t& i, RecordOverrid
   }
   if (e) error = *e;
   return true;
+}
+
+std::optional<std::string> ParseCommandOptions(const std::vector<std::string>& args, bool allowSize,
+                                               CommandOptions& out) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    std::string error;
+    if (TakeOverride(args, i, out.overrides, error)) {
+      if (!error.empty()) return error;
+      continue;
+    }
+    if (a == "-o" || a == "--record" || (allowSize && a == "--size")) {
+      if (i + 1 >= args.size()) return a + " needs a value";
+      const std::string& v = args[++i];
+      if (a == "-o") out.output = v;
+      if (a == "--record") out.recordFile = v;
+      if (a == "--size") {
+        if (auto e = ParseSize(v, out.width, out.height)) return e;
+      }
+      continue;
+    }
+    return "unknown option '" + a + "'";
+  }
+  if (out.output.empty()) return std::string("-o OUT is required");
+  return std::nullopt;
+}
+
+std::optional<std::string> ParseAnimateOptions(const std::vector<std::string>& args,
+                                               CommandOptions& out) {
+  std::vector<std::string> rest;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--frames") {
+      if (i + 1 >= args.size()) return std::string("--frames needs a value");
+      if (auto e = ParseInt("--frames", args[++i], kMinFrames, kMaxFrames, out.frames)) return e;
+      continue;
+    }
+    rest.push_back(args[i]);
+  }
+  if (auto e = ParseCommandOptions(rest, true, out)) return e;
+  if (out.frames == 0) return std::string("--frames F (2..900) is required");
+  if (!out.overrides.script) return std::string("--script TEXT is required");
+  return std::nullopt;
 }
 
 std::string DescribeRecord(const ParamRecord& r) {

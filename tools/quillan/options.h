@@ -41,5 +41,24 @@ void ApplyOverrides(const RecordOverrides& o, ParamRecord& record);
 bool TakeOverride(const std::vector<std::string>& args, size_t& i, RecordOverrides& o,
                   std::string& error);
 
+// What the arguments of render, animate and record new ask for.
+struct CommandOptions {
+  std::string output;
+  std::string recordFile;
+  int width = 640;
+  int height = 480;
+  int frames = 0;  // animate only
+  RecordOverrides overrides;
+};
+
+// Parses the options of render (`allowSize`) and record new; a message on a
+// usage error. -o is required.
+std::optional<std::string> ParseCommandOptions(const std::vector<std::string>& args, bool allowSize,
+                                               CommandOptions& out);
+// The options of animate: those of render, and --frames F and --script TEXT,
+// both required.
+std::optional<std::string> ParseAnimateOptions(const std::vector<std::string>& args,
+                                               CommandOptions& out);
+
 // Multi-line description of every field of a record.
 std::string DescribeRecord(const ParamRecord& record);
