@@ -48,6 +48,8 @@ BufferStore& store() {
   return s;
 }
 
+int failCountdown = 0;  // allocations left until the one that fails; 0: none
+
 bool locked(const Buffer& b) { return !b.locks.empty(); }
 
 bool lockedFor(const Buffer& b, int mode) {
@@ -67,6 +69,7 @@ int buf32Alloc(Buf32Handle* handle, int bitsPerPixel, int width, int height, int
   const uint64_t rowBytes = static_cast<uint64_t>(width) * static_cast<uint64_t>(bitsPerPixel / 8);
   const uint64_t total = rowBytes * static_cast<uint64_t>(height);
   if (total > kBuf32MaxBytes) return 0;
+  if (failCountdown > 0 && --failCountdown == 0) return 0;
   Buffer b;
   b.bitsPerPixel = bitsPerPixel;
   b.width = width;
@@ -151,6 +154,8 @@ int64_t buf32RowBytes(Buf32Handle handle) {
 }
 
 int buf32LiveCount() { return store().size(); }
+
+void buf32FailAllocation(int n) { failCountdown = n > 0 ? n : 0; }
 
 void RGBToBGR(const void* source, void* dest, int count) {
   const auto* s = static_cast<const uint8_t*>(source);

@@ -58,6 +58,11 @@ int buf32GetWHU(Buf32Handle handle, uint32_t* width, uint32_t* height, uint32_t*
 int64_t buf32RowBytes(Buf32Handle handle);
 // Number of live buffers (for leak checks in tests and tools).
 int buf32LiveCount();
+// Test hook: the `n`th `buf32Alloc` from now that would allocate (valid
+// arguments) fails as if memory ran out, returning 0 with a 0 handle; the
+// calls before it and after it behave normally. 1 fails the very next one;
+// 0 (or less) clears a pending failure.
+void buf32FailAllocation(int n);
 
 // Swaps the first and third byte of `count` three-byte pixels (red-green-blue to
 // blue-green-red and back). `source` and `dest` may be the same memory.
