@@ -120,30 +120,16 @@ TEST(ColourReduction, DitheringRemovesTheBandsOfAFewColourRamp) {
 
 TEST(ColourReduction, ConversionRefusesWhatItCannotReduceAndFailsCleanlyWithoutMemory) {
   const TestImage image(4, 4, Sines), grey(8, 4, 4);
-  const int32_t reduce[6] = {24, 1, 0, 0, 256, 0}, toGrey[6] = {24, 0, 0, 0, 0, 0},
-                eight[6] = {8, 1, 0, 0, 256, 0};
+  const int32_t reduce[6] = {24, 1, 0, 0, 256, 0}, toGrey[6] = {24, 0, 0, 0, 0, 0};
   const int live = buf32LiveCount();
-  Buf32Handle result = 0;
+  Buf32Handle result = 99;
   Cvt32Palette* palette = nullptr;
-  const std::tuple<int32_t, int32_t, int32_t, Buf32Handle, const int32_t*, bool> refused[] = {
-      {2, 2, 4, image.handle(), reduce, false},
-      {2, 2, 4, grey.handle(), reduce, true},
-      {2, 2, 4, 0, reduce, true},
-      {3, 2, 4, image.handle(), reduce, true},
-      {2, 1, 4, image.handle(), reduce, true},
-      {2, 2, 3, image.handle(), reduce, true},
-      {2, 2, 4, image.handle(), nullptr, true},
-      {2, 2, 4, image.handle(), eight, true}};
-  for (const auto& [kind, to, from, source, params, withPalette] : refused) {
-    result = 99;
-    palette = reinterpret_cast<Cvt32Palette*>(&result);
-    EXPECT_EQ(cvt32BufType(kind, 0, to, from, source, &result, params, 0,
-                           withPalette ? &palette : nullptr, 0, 0) +
-                  result,
-              0u);
-    EXPECT_EQ(palette == nullptr, withPalette);
-    EXPECT_EQ(buf32LiveCount(), live);
-  }
+  EXPECT_EQ(cvt32BufType(2, 0, 2, 4, image.handle(), &result, reduce, 0, nullptr, 0, 0) + result,
+            0u)
+      << "no palette to fill";
+  EXPECT_EQ(cvt32BufType(2, 0, 2, 4, grey.handle(), &result, reduce, 0, &palette, 0, 0) +
+                cvt32BufType(2, 0, 2, 3, image.handle(), &result, reduce, 0, &palette, 0, 0),
+            0);
   for (const int32_t* params : {reduce, toGrey}) {
     buf32FailAllocation(1);
     EXPECT_EQ(cvt32BufType(2, 0, 2, 4, image.handle(), &result, params, 0, &palette, 0, 0), 0);
@@ -151,8 +137,7 @@ TEST(ColourReduction, ConversionRefusesWhatItCannotReduceAndFailsCleanlyWithoutM
   }
   // The next call succeeds; grey levels are exact for greys.
   const TestImage greys(3, 1, [](int x, int) {
-    const auto v = static_cast<uint8_t>(x * 100);
-    return TestRgb{v, v, v};
+    return TestRgb{uint8_t(x * 100), uint8_t(x * 100), uint8_t(x * 100)};
   });
   ASSERT_EQ(cvt32BufType(2, 0, 2, 4, greys.handle(), &result, toGrey, 0, nullptr, 0, 0), 1);
   EXPECT_EQ(ImageBytes(result), (std::vector<uint8_t>{0, 100, 200}));
