@@ -112,6 +112,15 @@ TEST(Lists, IdsPositionsAndSelectionFollowAddsAndDeletes) {
   EXPECT_EQ(x32IIOAction(list, kIIOApplyDefinition, 0, P(&d)), 0)
       << "a refused definition changes nothing";
   EXPECT_EQ(Get(list, kIIOGetSelection).size(), 3u);
+  // Natively there is no window part: the list only keeps the window's value.
+  EXPECT_EQ(
+      x32IIOAction(list, kIIOAttach, 1, 0x1230) * 10 + x32IIOAction(list, kIIOAttach, 0, 0x4560),
+      10);
+  d.cellWidth = 50;
+  EXPECT_EQ(
+      x32IIOAction(list, kIIOApplyDefinition, 0, P(&d)) + x32IIOAction(list, kIIORedraw, 0, 0), 2);
+  EXPECT_EQ(x32IIOAction(list, kIIOAttach, 0, 0x1230) * 10 + x32IIOAction(list, kIIORedraw, 0, 0),
+            10);
   x32DestroyIIO(list);
 }
 
