@@ -18,23 +18,18 @@ class CountingOwner {
   explicit CountingOwner(int32_t blockBytes) : blockBytes_(blockBytes) { current_ = this; }
   CountingOwner(const CountingOwner&) = delete;
   CountingOwner& operator=(const CountingOwner&) = delete;
-  ~CountingOwner() {
-    if (current_ == this) current_ = nullptr;
-  }
+  ~CountingOwner() { current_ = current_ == this ? nullptr : current_; }
 
   static int32_t Callback(IIOHandle list, int32_t message, int32_t item, void* data) {
     return current_ != nullptr ? current_->Handle(list, message, item, data) : 0;
   }
-
   // A new block whose bytes are `seed`, `seed + 1`, ...
   void* NewBlock(uint8_t seed) {
     auto bytes = std::make_unique<uint8_t[]>(static_cast<size_t>(blockBytes_));
     for (int32_t i = 0; i < blockBytes_; ++i)
       bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(seed + i);
-    void* p = bytes.get();
-    live_[p] = std::move(bytes);
     ++allocated;
-    return p;
+    return live_.emplace(bytes.get(), std::move(bytes)).first->first;
   }
   std::vector<uint8_t> Bytes(const void* block) const {
     const auto* b = static_cast<const uint8_t*>(block);
@@ -44,70 +39,49 @@ class CountingOwner {
   int32_t LiveCount() const { return static_cast<int32_t>(live_.size()); }
 
   // Counters and what the service told the owner.
-  int32_t allocated = 0;
-  int32_t released = 0;
+  int32_t allocated = 0, released = 0;
   int32_t badReleases = 0;  // releases of blocks that were not live
-  int32_t sizeQueries = 0;
-  int32_t saves = 0;
-  int32_t loads = 0;
-  int32_t frees = 0;
+  int32_t sizeQueries = 0, saves = 0, loads = 0, frees = 0;
   std::vector<int32_t> freedItems;
-  std::vector<int32_t> currentItemSeen;             // item action 9 during messages 4 and 5
-  std::vector<std::pair<int32_t, int32_t>> others;  // (message, item) of other messages
-  // Size answered to the size query (by default the block size).
-  std::optional<int32_t> answerSize;
-  // Release blocks on message 6 (an owner that saved already would not).
-  bool releaseOnFree = true;
+  std::vector<int32_t> currentItemSeen;  // item action 9 during messages 4 and 5
+  std::vector<int32_t> others;           // other messages
+  std::optional<int32_t> answerSize;     // answer to the size query (by default the block size)
 
  private:
-  void Release(void* block) {
-    if (live_.erase(block) == 1)
-      ++released;
-    else
-      ++badReleases;
+  void Release(void* block) { ++(live_.erase(block) == 1 ? released : badReleases); }
+  IIItem Item(IIOHandle list, int32_t item) {
+    IIItem it{};
+    x32IIAction(list, kIIRead, static_cast<uintptr_t>(item), reinterpret_cast<intptr_t>(&it));
+    return it;
   }
 
   int32_t Handle(IIOHandle list, int32_t message, int32_t item, void* data) {
-    switch (message) {
-      case kIIOMsgSave: {
-        currentItemSeen.push_back(x32IIAction(list, kIICurrentItem, 0, 0));
-        if (data == nullptr) {
-          ++sizeQueries;
-          return answerSize.value_or(blockBytes_);
-        }
-        ++saves;
-        IIItem it{};
-        if (!x32IIAction(list, kIIRead, static_cast<uintptr_t>(item),
-                         reinterpret_cast<intptr_t>(&it)))
-          return 0;
-        std::memcpy(data, it.data, static_cast<size_t>(blockBytes_));
-        Release(it.data);
-        return blockBytes_;
-      }
-      case kIIOMsgLoad: {
-        ++loads;
-        currentItemSeen.push_back(x32IIAction(list, kIICurrentItem, 0, 0));
-        void* copy = NewBlock(0);
-        std::memcpy(copy, data, static_cast<size_t>(blockBytes_));
-        IIItem it{};
-        x32IIAction(list, kIIRead, static_cast<uintptr_t>(item), reinterpret_cast<intptr_t>(&it));
-        it.data = copy;
-        x32IIAction(list, kIIReplace, static_cast<uintptr_t>(item),
-                    reinterpret_cast<intptr_t>(&it));
-        return 0;
-      }
-      case kIIOMsgFree: {
-        ++frees;
-        freedItems.push_back(item);
-        // As the module's owners do: the block is found through the item.
-        IIItem it{};
-        x32IIAction(list, kIIRead, static_cast<uintptr_t>(item), reinterpret_cast<intptr_t>(&it));
-        if (it.data != data) ++badReleases;
-        if (releaseOnFree) Release(it.data);
-        return 0;
-      }
-      default: others.emplace_back(message, item); return 0;
+    if (message == kIIOMsgSave || message == kIIOMsgLoad)
+      currentItemSeen.push_back(x32IIAction(list, kIICurrentItem, 0, 0));
+    IIItem it = Item(list, item);
+    if (message == kIIOMsgSave && data == nullptr) {
+      ++sizeQueries;
+      return answerSize.value_or(blockBytes_);
+    } else if (message == kIIOMsgSave) {
+      ++saves;
+      std::memcpy(data, it.data, static_cast<size_t>(blockBytes_));
+      Release(it.data);
+      return blockBytes_;
+    } else if (message == kIIOMsgLoad) {
+      ++loads;
+      it.data = NewBlock(0);
+      std::memcpy(it.data, data, static_cast<size_t>(blockBytes_));
+      x32IIAction(list, kIIReplace, static_cast<uintptr_t>(item), reinterpret_cast<intptr_t>(&it));
+    } else if (message == kIIOMsgFree) {
+      ++frees;
+      freedItems.push_back(item);
+      if (it.data != data)
+        ++badReleases;  // the block is found through the item, as the module does
+      Release(it.data);
+    } else {
+      others.push_back(message);
     }
+    return 0;
   }
 
   static inline CountingOwner* current_ = nullptr;
