@@ -252,7 +252,6 @@ StoryboardEffects StoryboardModel::DeleteSelected(DialogRecords& records) {
   records.working.sampleNumber = entry(position_).sampleNumber;
   records.working.templateIndex = TemplateIndexOf(entry(position_).templateNumber);
   current_ = entry(position_);
-  if (position_ == count() && position_ != 0) entry(position_).applied = 0;
   if (count() == 0) records.rendered.templateIndex = 0;
   fx.unfreezeSamples = true;
   FinishRemoval(fx);
@@ -338,8 +337,12 @@ StoryboardEffects StoryboardModel::Unselect() {
 
 void StoryboardModel::CommitPending() {
   if (!pending_) return;
-  entry(count()).applied = 1;
-  backup_[count()].applied = 1;
+  // A template picked at the end lives only in the current operation.
+  if (position_ >= count()) {
+    entry(count()) = current_;
+    entry(count()).applied = 1;
+    backup_[count()] = entry(count());
+  }
   ++position_;
   countRef() = position_;
   pending_ = false;

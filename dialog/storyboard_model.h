@@ -116,7 +116,9 @@ class StoryboardModel {
   StoryboardEffects ReplaceSelected(int s);
   // 1031, or a right click on the selected storyboard item.
   StoryboardEffects Unselect();
-  // Switching back to the normal layout keeps a pending operation.
+  // Switching back to the normal layout keeps a pending operation: a
+  // template picked at the end is appended, a selected operation becomes the
+  // last one.
   void CommitPending();
   // 280: switch the layout; the dialog sets the button texts and its size.
   StoryboardEffects SwitchLayout(DialogRecords& records);

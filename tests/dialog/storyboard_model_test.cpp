@@ -15,6 +15,7 @@ struct Dialog {
     records.main.templateIndex = 4;
     records.main.sampleNumber = 1;
     model.Start(records.main);
+    records.working = records.rendered = records.main;
   }
   void Advanced() { model.SwitchLayout(records); }
   std::string Ok() {
@@ -42,8 +43,9 @@ TEST(StoryboardModel, OkStoresTheStoryboardAsScript) {
        "[000]051-()"},
       {"pick, then sample of the last operation",
        [](Dialog& d) { d.model.PickTemplate(11), d.model.PickSample(2); }, "[000]051-123-()"},
-      {"sample-only step dropped on the storyboard",
+      {"sample-only step dropped on the storyboard; the edited sample goes back",
        [](Dialog& d) {
+         d.model.PickSample(3);
          EXPECT_EQ(d.model.AddOrReplace(2).appendItems.at(0).label, "5-3*");
          d.model.PickTemplate(11), d.model.PickSample(2);
        },
@@ -60,6 +62,14 @@ TEST(StoryboardModel, OkStoresTheStoryboardAsScript) {
          d.model.AddOrReplace(5);
        },
        "[000]051-096-()"},
+      {"back to normal commits the pending pick",
+       [](Dialog& d) { d.Advanced(), d.model.PickTemplate(11), d.Advanced(); }, "[000]051-121-()"},
+      {"back to normal after a replace keeps up to it",
+       [](Dialog& d) {
+         d.model.PickTemplate(11), d.Advanced(), d.model.SelectItem(0), d.model.AddOrReplace(3);
+         d.Advanced();
+       },
+       "[000]054-()"},
       {"OK on a selected operation drops the ones after it",
        [](Dialog& d) {
          d.model.PickTemplate(11), d.model.PickTemplate(6), d.Advanced(), d.model.SelectItem(1);
@@ -74,7 +84,9 @@ TEST(StoryboardModel, OkStoresTheStoryboardAsScript) {
        "[000]054-121-()"},
       {"reset, then OK on template 9 sample 3",
        [](Dialog& d) {
-         d.model.PickTemplate(11), d.model.Reset(d.records);
+         d.model.PickTemplate(11);
+         EXPECT_EQ(d.model.Reset(d.records).setTemplate, -1);
+         EXPECT_EQ(d.records.working.templateIndex, -1);
          d.records.main.templateIndex = 8, d.records.main.sampleNumber = 3;
        },
        "[000]093-()"},
@@ -120,13 +132,13 @@ TEST(StoryboardModel, DeleteRerendersFromTheOperationBeforeIt) {
     int selected;
     const char* script;
   } cases[] = {
-      {1, {"5-1", "7-1"}, 1, "[000]051-071-()"},
-      {2, {}, 1, "[000]051-121-()"},
-      {0, {"12-1", "7-1"}, 0, "[000]121-071-()"},
+      {0, {"5-3", "12-1"}, 0, "[000]053-121-()"},  // the sample-only step now applies
+      {1, {"5-1", "12-1"}, 1, "[000]051-121-()"},
+      {2, {}, 1, "[000]051-053|()"},
   };
   for (const auto& c : cases) {
-    Dialog d;
-    d.model.PickTemplate(11), d.model.PickTemplate(6), d.Advanced(), d.model.SelectItem(c.item);
+    Dialog d;  // 5-1, 5-3*, 12-1
+    d.model.AddOrReplace(2), d.model.PickTemplate(11), d.Advanced(), d.model.SelectItem(c.item);
     const StoryboardEffects fx = d.model.DeleteSelected(d.records);
     EXPECT_EQ(fx.removeItem, c.item);
     std::vector<std::string> labels;
@@ -136,6 +148,9 @@ TEST(StoryboardModel, DeleteRerendersFromTheOperationBeforeIt) {
     }
     EXPECT_EQ(labels, c.rerendered) << c.item;
     EXPECT_EQ(d.model.selectedItem(), c.selected) << c.item;
+    EXPECT_EQ(d.records.working.storyboardPosition, c.selected + 2);
+    EXPECT_EQ(d.records.working.forceReplay, 1);
+    EXPECT_EQ(d.records.rendered.templateIndex, 4);
     d.model.Unselect();
     EXPECT_EQ(d.Ok(), c.script) << c.item;
   }
