@@ -51,7 +51,7 @@ void StoryboardModel::Start(const ParamRecord& record) {
 }
 
 void StoryboardModel::SetScript(int position, const std::string& text) {
-  position_ = position;
+  position_ = std::clamp(position, 0, kMaxOperations);
   scriptText_ = text;
 }
 
@@ -155,7 +155,8 @@ StoryboardEffects StoryboardModel::AddOrReplace(int s) {
   const int32_t before = n > 0 ? entry(n - 1).templateNumber : 0;
   if (e.templateNumber != before) e.applied = 1;
   backup_[n] = e;
-  if (n > 0 && entry(n - 1) != backup_[n - 1]) entry(n - 1) = backup_[n - 1];
+  // The operation before it loses edits that were never committed.
+  if (n > 0) entry(n - 1) = backup_[n - 1];
   countRef() = n + 1;
   position_ = n + 1;
   entry(n + 1).templateNumber = e.templateNumber;

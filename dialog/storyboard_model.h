@@ -58,7 +58,9 @@ struct StoryboardEffects {
   std::optional<int> removeItem;
   std::vector<StoryboardThumb> appendItems;  // scrolled into view
   std::vector<StoryboardThumb> changeItems;  // rendered in order; a failed render stops
-  std::optional<int> selectItem;             // storyboard list selection, scrolled into view
+  // Storyboard list selection, scrolled into view. After an append it only
+  // marks the new item: no operation is selected until the user clicks one.
+  std::optional<int> selectItem;
   bool clearItemSelection = false;
   std::optional<int> selectTemplate;  // template list selection (0-based)
   bool clearTemplateSelection = false;

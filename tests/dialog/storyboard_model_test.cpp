@@ -71,19 +71,22 @@ TEST(StoryboardModel, OkStoresTheStoryboardAsScript) {
          d.model.PickTemplate(11), d.model.PickTemplate(6), d.Advanced(), d.model.SelectItem(1);
        },
        "[000]051-121-()"},
-      {"replace",
+      {"replace re-renders the items after it",
        [](Dialog& d) {
-         d.model.PickTemplate(11), d.Advanced(), d.model.SelectItem(0);
-         EXPECT_EQ(d.model.ReplaceSelected(3).changeItems.at(0).label, "5-4");
+         d.model.AddOrReplace(2), d.model.PickTemplate(11), d.Advanced();
+         d.model.SelectItem(0), d.model.PickTemplate(8);
+         EXPECT_EQ(d.model.ReplaceSelected(0).changeItems.at(0).label, "9-1");
+         const StoryboardEffects fx = d.model.RebuildAfter(0, d.records);
+         EXPECT_EQ(fx.changeItems.at(0).label, "9-3*");
          d.model.Unselect();
        },
-       "[000]054-121-()"},
-      {"reset, then OK on template 9 sample 3",
+       "[000]091-093|121-()"},
+      {"reset, then template 9",
        [](Dialog& d) {
          d.model.PickTemplate(11);
          EXPECT_EQ(d.model.Reset(d.records).setTemplate, -1);
          EXPECT_EQ(d.records.working.templateIndex, -1);
-         d.records.main.templateIndex = 8, d.records.main.sampleNumber = 3;
+         d.model.PickTemplate(8);
        },
        "[000]093-()"},
   };
@@ -115,7 +118,6 @@ TEST(StoryboardModel, UndoDownToEmptyDisablesTheButtons) {
   EXPECT_EQ(fx.setTemplate, -1);
   for (int id : {kUndoButton, kResetButton, kAddToLibButton})
     EXPECT_TRUE(std::ranges::count(fx.buttons, ButtonState{id, false})) << id;
-  EXPECT_EQ(fx.selectSample, 2);
   EXPECT_EQ(d.model.currentSample(), 3);
 }
 
@@ -134,17 +136,15 @@ TEST(StoryboardModel, DeleteRerendersFromTheOperationBeforeIt) {
     Dialog d;  // 5-1, 5-3*, 12-1
     d.model.AddOrReplace(2), d.model.PickTemplate(11), d.Advanced(), d.model.SelectItem(c.item);
     const StoryboardEffects fx = d.model.DeleteSelected(d.records);
-    EXPECT_EQ(fx.removeItem, c.item);
+    EXPECT_EQ(fx.selectItem, c.selected) << c.item;
     std::vector<std::string> labels;
     for (const StoryboardThumb& t : fx.changeItems) {
       labels.push_back(t.label);
       EXPECT_EQ(t.record.storyboardPosition, t.item + 2);
     }
     EXPECT_EQ(labels, c.rerendered) << c.item;
-    EXPECT_EQ(d.model.selectedItem(), c.selected) << c.item;
     EXPECT_EQ(d.records.working.storyboardPosition, c.selected + 2);
     EXPECT_EQ(d.records.working.forceReplay, 1);
-    EXPECT_EQ(d.records.rendered.templateIndex, 4);
     d.model.Unselect();
     EXPECT_EQ(d.Ok(), c.script) << c.item;
   }
