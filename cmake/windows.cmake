@@ -57,7 +57,7 @@ function(quillan_windows_targets)
   quillan_layer(NAME qln_dialogs
     SOURCES dialog/main_dialog.cpp
     HEADERS dialog/main_dialog.h
-    PUBLIC_DEPS quillan_plugin
+    PUBLIC_DEPS quillan_plugin quillan_storyboard
     PRIVATE_DEPS qln_control_windows quillan_animation x32clips x32file x32about x32comm
       user32 gdi32 comctl32 comdlg32)
   # The module's window classes and exports.
