@@ -28,13 +28,14 @@ TEST(BmpWriter, AThreeByTwoImageIsTheseSeventyEightBytes) {
   ScratchDir dir;
   const TestImage image(3, 2, Pattern);
   ASSERT_EQ(WriteBmpFile(dir.file("f.bmp").c_str(), image.handle()), 1);
-  const std::vector<uint8_t> expected = {
-      'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,                           // file header
-      40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0,             // 3 x 2, 24 bits
-      24, 0, 0, 0, 0xC4, 0x0E, 0, 0, 0xC4, 0x0E, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 3780 px/m
-      201, 100, 1, 201, 101, 11, 201, 102, 21, 0, 0, 0,  // bottom row, blue-green-red,
-                                                         // padded
+  // File header; 3 x 2, 24 bits, 3780 pixels a metre; the bottom row first, blue-green-red,
+  // padded to four bytes.
+  // clang-format off
+  const std::vector<uint8_t> expected = {'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
+      40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 24, 0, 0, 0, 0xC4, 0x0E, 0, 0,
+      0xC4, 0x0E, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 201, 100, 1, 201, 101, 11, 201, 102, 21, 0, 0, 0,
       200, 100, 0, 200, 101, 10, 200, 102, 20, 0, 0, 0};
+  // clang-format on
   EXPECT_EQ(ReadWholeFile(dir.file("f.bmp")), expected);
   const TestImage grey(8, 4, 4);  // refused: no image, not 24-bit, no name, no folder
   EXPECT_EQ(WriteBmpFile(dir.file("x.bmp").c_str(), 0) + WriteBmpFile("", image.handle()) +
