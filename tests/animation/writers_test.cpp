@@ -53,7 +53,9 @@ TEST(GifWriter, FramesComeInOrderAndReadBackExactlyWithTheirOwnTables) {
   EXPECT_FALSE(CreateGifJob(0, first.handle()) || CreateGifJob(2, 0) ||
                CreateGifJob(2, grey.handle()) ||
                CreateGifJob(kChunkMaxCapacity - 3, first.handle()));
-  EXPECT_TRUE(CreateGifJob(kChunkMaxCapacity - 4, first.handle())) << "the most frames";
+  EXPECT_TRUE(CreateGifJob(1, first.handle()) &&
+              CreateGifJob(kChunkMaxCapacity - 4, first.handle()))
+      << "the fewest and the most frames";
   GifJobPtr job = CreateGifJob(4, first.handle());
   ASSERT_TRUE(job);
   const std::filesystem::path temp(job->tempName);

@@ -100,6 +100,11 @@ TEST(BmpImage, RefusesDamagedFilesWithAMessageAndNoImage) {
   EXPECT_FALSE(
       SaveBmpImage(scratch.path() / "no" / "dir.bmp", colour.handle(), BmpHeader::kInfo, nullptr));
   EXPECT_FALSE(EncodeBmp(grey.handle(), BmpHeader::kInfo, &file, nullptr));
+  // The widest and tallest images a core header holds, and one pixel more.
+  for (auto [w, h] : {std::pair{0xFFFF, 1}, {0x10000, 1}, {1, 0x7FFF}, {1, 0x8000}})
+    EXPECT_EQ(EncodeBmp(TestImage(w, h, gradient).handle(), BmpHeader::kCore, &file, nullptr),
+              w + h == 0x10000 || w + h == 0x8000)
+        << w << "x" << h;
   EXPECT_FALSE(EncodeBmp(0, BmpHeader::kInfo, &file, nullptr));
 }
 
