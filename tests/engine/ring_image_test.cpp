@@ -11,6 +11,7 @@
 namespace {
 
 const double kPi = 4.0 * std::atan(1.0);
+using Z = std::complex<double>;
 
 double unit(int i, int n) { return n > 1 ? -1.0 + 2.0 * i / (n - 1) : -1.0; }
 bool onRing(double x, double y) {
@@ -61,14 +62,13 @@ TEST_F(RingImageTest, RefusesWhatItCannotDrawAndLeavesItUnchanged) {
   EXPECT_EQ(ImageBytes(index.handle()), std::vector<uint8_t>(64, 0));
 }
 
-// A table whose red alternates 0, 255 and whose green counts the entries: the
-// ring shows entry floor(p) at place p, or the straight blend towards the next.
+// A table whose red alternates 0, 255 and whose green counts the entries: the ring shows entry
+// floor(p) at place p, or the straight blend towards the next. Each stop has a dot 11/13 from
+// the centre, turned by the ring; past the end of the circle its colour is the last entry's.
 TEST_F(RingImageTest, ThumbnailShowsTheTableRoundTheRingAndADotPerStop) {
   PaletteTable table{};
   for (int i = 0; i < 256; ++i) table.entry[i] = Rgb{uint8_t(i % 2 ? 255 : 0), uint8_t(i), 0};
-  PaletteRamp ramp{};
-  ramp.count = 4;
-  for (int k = 0; k < 4; ++k) ramp.stops[k].position = uint8_t(k ? 64 * k - (k == 3) : 0);
+  PaletteRamp ramp{4, {{0, 0, 0, 0}, {64, 0, 0, 0}, {128, 0, 0, 0}, {191, 0, 0, 0}}};
   const int size = 121;
   for (int interpolate : {0, 1})
     for (int ring : {0, 90, 200}) {
@@ -79,30 +79,26 @@ TEST_F(RingImageTest, ThumbnailShowsTheTableRoundTheRingAndADotPerStop) {
       for (int row = 0; row < size; ++row)
         for (int col = 0; col < size; ++col) {
           const double x = unit(col, size), y = unit(row, size), p = place(x, y);
+          const double f = p - std::floor(p), odd = static_cast<int>(p) % 2;
           const uint8_t* c = &px[3 * static_cast<size_t>(row * size + col)];
           SCOPED_TRACE(testing::Message()
-                       << col << "," << row << " ring " << ring << " blend " << interpolate);
+                       << col << "," << row << " " << ring << " " << interpolate);
           if (onRing(x, y)) {
-            const int odd = static_cast<int>(p) % 2;
-            const double f = p - std::floor(p), up = odd ? 1 - f : f;
             if (f < 0.02 || f > 0.98) continue;
-            EXPECT_NEAR(c[0], interpolate ? 255 * up : 255.0 * odd, 1.0);
+            EXPECT_NEAR(c[0], 255 * (interpolate ? (odd ? 1 - f : f) : odd), 1.0);
             EXPECT_NEAR(c[1], std::floor(p), 1.0);
             continue;
           }
-          bool white = true;
+          int near = 0;
           for (int k = 0; k < 4; ++k) {
-            // The stop turned by the ring, 11/13 from the centre; past the end
-            // of the circle its colour is the last entry's, not wrapped round.
             const double q = ramp.stops[k].position + ring * 256.0 / 360.0;
-            const double d =
-                std::abs(std::polar(11.0 / 13, 2 * kPi * q / 255) + std::complex(x, y));
-            if (std::fabs(d - 1.0 / 26) < 1e-9) white = false;  // on the edge: either
-            if (d > 1.0 / 26) continue;
-            white = false, ++dotPixels;
+            const double d = 26 * std::abs(std::polar(11.0 / 13, 2 * kPi * q / 255) + Z(x, y));
+            near += d < 1 + 1e-9;  // on the edge: either
+            if (d > 1 - 1e-9) continue;
+            ++dotPixels;
             EXPECT_NEAR(c[1], std::min(q, 255.0), 1.0);
           }
-          EXPECT_TRUE(!white || (c[0] & c[1] & c[2]) == 255);
+          EXPECT_TRUE(near || (c[0] & c[1] & c[2]) == 255);
         }
       EXPECT_GE(dotPixels, 4 * 9);
     }

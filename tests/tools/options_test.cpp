@@ -14,11 +14,10 @@ std::string Parsed(const std::string& line) {
   std::istringstream in(line);
   std::vector<std::string> args;
   for (std::string a; in >> a;) args.push_back(a);
-  const std::string command = args[0];
-  args.erase(args.begin());
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
   CommandOptions o;
   const auto error =
-      command == "a" ? ParseAnimateOptions(args, o) : ParseCommandOptions(args, command == "r", o);
+      args[0] == "a" ? ParseAnimateOptions(rest, o) : ParseCommandOptions(rest, args[0] == "r", o);
   if (error) return "! " + *error;
   const RecordOverrides& v = o.overrides;
   std::ostringstream s;
@@ -40,14 +39,15 @@ TEST(Options, ArgumentVectorsGiveTheirOptionsOrAMessage) {
   const std::string kDecimals =
       "! --repeat takes a number with at most two decimals, such as 1.25, not '";
   const std::string kOperation = "') must be a template 01..19, a sample 1..9 and '-' or '|'";
+  const std::string kRange = " must be between ";
+  // clang-format off
   const std::pair<std::string, std::string> cases[] = {
       {"r --record r.rec -o a.bmp --size 1024x768", "o=a.bmp rec=r.rec 1024x768"},
       {"r -o a --size 2X3 --template 19 --sample 12 --mirror",
        "o=a 2x3 template=19 sample=12 mirror"},
       {"n --hue 0 --ring 0 --preset 999 -o r", "o=r hue=0 ring=0 preset=999"},
-      {"r -o a --repeat 0.01", "o=a repeat=1"},
-      {"r -o a --repeat 5", "o=a repeat=500"},
-      {"r -o a --repeat 0.00", "! --repeat must be between 0.01 and 5.00"},
+      {"r -o a --repeat 0.01", "o=a repeat=1"}, {"r -o a --repeat 5", "o=a repeat=500"},
+      {"r -o a --repeat 0.00", "! --repeat" + kRange + "0.01 and 5.00"},
       {"r -o a --repeat 1.234", kDecimals + "1.234'"},
       {"r -o a --script 051-123|", "o=a script=[000]051-123|()"},
       {"r -o a --script [042]191-()", "o=a script=[042]191-()"},
@@ -58,23 +58,22 @@ TEST(Options, ArgumentVectorsGiveTheirOptionsOrAMessage) {
       {"r -o a --script 201-", "! script operation 1 ('201-" + kOperation},
       {"r -o a --script 001-", "! script operation 1 ('001-" + kOperation},
       {"r -o a --script 051-052x", "! script operation 2 ('052x" + kOperation},
-      {"r -o a --template 0", "! --template must be between 1 and 19"},
-      {"r -o a --template 20", "! --template must be between 1 and 19"},
-      {"r -o a --sample 0", "! --sample must be between 1 and 12"},
-      {"r -o a --sample 13", "! --sample must be between 1 and 12"},
-      {"r -o a --hue 360", "! --hue must be between 0 and 359"},
-      {"r -o a --ring 360", "! --ring must be between 0 and 359"},
-      {"r -o a --preset 0", "! --preset must be between 1 and 999"},
+      {"r -o a --template 0", "! --template" + kRange + "1 and 19"},
+      {"r -o a --template 20", "! --template" + kRange + "1 and 19"},
+      {"r -o a --sample 0", "! --sample" + kRange + "1 and 12"},
+      {"r -o a --sample 13", "! --sample" + kRange + "1 and 12"},
+      {"r -o a --hue 360", "! --hue" + kRange + "0 and 359"},
+      {"r -o a --ring 360", "! --ring" + kRange + "0 and 359"},
+      {"r -o a --preset 0", "! --preset" + kRange + "1 and 999"},
       {"r -o a --hue 12x", "! --hue takes a whole number, not '12x'"},
       {"r -o a --size 640", "! --size takes WIDTHxHEIGHT, such as 640x480, not '640'"},
-      {"r -o a --size 1x5", "! --size width must be between 2 and 1048576"},
-      {"r", "! -o OUT is required"},
-      {"r -o", "! -o needs a value"},
+      {"r -o a --size 1x5", "! --size width" + kRange + "2 and 1048576"},
+      {"r", "! -o OUT is required"}, {"r -o", "! -o needs a value"},
       {"r -o a --frobnicate", "! unknown option '--frobnicate'"},
       {"a -o f --frames 6 --script 071-142- --size 48x36",
        "o=f 48x36 frames=6 script=[000]071-142-()"},
       {"a -o f --frames 5", "! --script TEXT is required"},
-      {"a -o f --script 071-", "! --frames F (2..900) is required"},
-  };
+      {"a -o f --script 071-", "! --frames F (2..900) is required"}};
+  // clang-format on
   for (const auto& [args, parsed] : cases) EXPECT_EQ(Parsed(args), parsed) << args;
 }

@@ -92,13 +92,15 @@ TEST_F(Cli, ARecordFileRendersTheSameBytesEveryTimeAndShowsItsWords) {
   EXPECT_NE(text.find("  273  scriptText          \"[000]071-123|152-()\"\n"), std::string::npos);
 }
 
-TEST_F(Cli, AnimateWritesOneGifOrNumberedBitmaps) {
+TEST_F(Cli, AnimateWritesOneGifOrNumberedBitmapsWithDataFromAnyFolder) {
   ASSERT_EQ(quillan("animate -o @/f.gif --script '[000]071-142-065-()' --frames 6 --size 48x36"),
             0);
   const auto gif = ReadGif(ReadWholeFile(dir.file("f.gif")));
   ASSERT_TRUE(gif.has_value());
   EXPECT_EQ(std::tuple(gif->frames.size(), gif->width, gif->height), std::tuple(6u, 48, 36));
-  ASSERT_EQ(quillan("animate -o @/f.bmp --script '071-142|' --frames 2 --size 8x4"), 0);
+  ASSERT_EQ(quillan("animate -o @/f.bmp --script '071-142|' --data " +
+                    std::string(QUILLAN_BIN_DIR) + " --frames 2 --size 8x4"),
+            0);
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"f.gif", "f000.BMP", "f001.BMP"}));
 }
 
