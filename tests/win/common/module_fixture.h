@@ -8,34 +8,19 @@
 #include "plugin/win/plugin_exports.h"
 
 struct LoadedModule {
-  HMODULE handle = nullptr;
-  VantrelPlugInGetInfoFn getInfo = nullptr;
-  VantrelPlugInActionFn action = nullptr;
+  HMODULE handle = LoadLibraryA("qlnprism.dll");
+  VantrelPlugInGetInfoFn getInfo = reinterpret_cast<VantrelPlugInGetInfoFn>(
+      reinterpret_cast<void*>(GetProcAddress(handle, kGetInfoExportName)));
+  VantrelPlugInActionFn action = reinterpret_cast<VantrelPlugInActionFn>(
+      reinterpret_cast<void*>(GetProcAddress(handle, kActionExportName)));
 };
-
-inline LoadedModule LoadModule() {
-  LoadedModule l;
-  l.handle = LoadLibraryA("qlnprism.dll");
-  if (l.handle != nullptr) {
-    l.getInfo = reinterpret_cast<VantrelPlugInGetInfoFn>(
-        reinterpret_cast<void*>(GetProcAddress(l.handle, kGetInfoExportName)));
-    l.action = reinterpret_cast<VantrelPlugInActionFn>(
-        reinterpret_cast<void*>(GetProcAddress(l.handle, kActionExportName)));
-  }
-  return l;
-}
 
 // Loaded on first use and kept for the whole program (its window classes stay
 // registered while it is).
 inline const LoadedModule& Module() {
-  static const LoadedModule m = LoadModule();
+  static const LoadedModule m;
   return m;
 }
 
 // Stops a test unless the module and both exports are there.
-#define REQUIRE_MODULE()                                   \
-  do {                                                     \
-    ASSERT_NE(Module().handle, nullptr) << "qlnprism.dll"; \
-    ASSERT_NE(Module().getInfo, nullptr);                  \
-    ASSERT_NE(Module().action, nullptr);                   \
-  } while (0)
+#define REQUIRE_MODULE() ASSERT_TRUE(Module().handle&& Module().getInfo&& Module().action)
