@@ -17,9 +17,8 @@
 #include "win/common/module_fixture.h"
 
 inline void Pump() {
-  MSG msg;
-  for (int i = 0; i < 200 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i)
-    DispatchMessageA(&msg);
+  MSG m;  // at most 200: a window may keep posting to itself
+  for (int i = 200; i-- > 0 && PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&m);
 }
 
 // One parent window for the whole program (destroying a shown top-level
@@ -53,11 +52,9 @@ class ControlHost {
   // A child of a class of the module (or a global class).
   HWND Create(const char* className, int id, int x, int y, int width, int height, DWORD style = 0,
               const char* text = "") {
-    const HWND w =
-        CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
-                        window(), reinterpret_cast<HMENU>(INT_PTR{id}), Module().handle, nullptr);
-    UpdateWindow(window());
-    return w;
+    return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
+                           window(), reinterpret_cast<HMENU>(INT_PTR{id}), Module().handle,
+                           nullptr);
   }
   // The commands and reports the controls sent since the last call, in order.
   static std::vector<MSG> Take() { return std::exchange(notes, {}); }

@@ -1,5 +1,5 @@
 // The module loaded as a host loads it: by file name from the program's
-// folder, with its two exports found by name.
+// folder, with its information export found by name.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,8 +11,6 @@ struct LoadedModule {
   HMODULE handle = LoadLibraryA("qlnprism.dll");
   VantrelPlugInGetInfoFn getInfo = reinterpret_cast<VantrelPlugInGetInfoFn>(
       reinterpret_cast<void*>(GetProcAddress(handle, kGetInfoExportName)));
-  VantrelPlugInActionFn action = reinterpret_cast<VantrelPlugInActionFn>(
-      reinterpret_cast<void*>(GetProcAddress(handle, kActionExportName)));
 };
 
 // Loaded on first use and kept for the whole program (its window classes stay
@@ -22,5 +20,5 @@ inline const LoadedModule& Module() {
   return m;
 }
 
-// Stops a test unless the module and both exports are there.
-#define REQUIRE_MODULE() ASSERT_TRUE(Module().handle&& Module().getInfo&& Module().action)
+// Stops a test unless the module and its information export are there.
+#define REQUIRE_MODULE() ASSERT_TRUE(Module().handle&& Module().getInfo)

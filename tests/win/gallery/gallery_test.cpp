@@ -30,7 +30,7 @@ TEST(Gallery, EveryControlOnOneWindow) {
   const PaletteRamp ramp{
       4, {{0, 20, 30, 120}, {80, 80, 200, 230}, {160, 250, 240, 120}, {255, 230, 80, 40}}};
   SendDlgItemMessageA(w, 205, kPalBarSet, 1, 250);
-  SendDlgItemMessageA(w, 206, kRepeatSpinSetRange, 1, 500);
+  SendDlgItemMessageA(w, 206, kRepeatSpinSetRange, 1, 500);  // else 2.50 is out of range
   SendDlgItemMessageA(w, 206, kRepeatSpinSetValue, 250, 0);
   SendDlgItemMessageA(w, 215, BM_CLICK, 0, 0);  // the icon button checked
   SendDlgItemMessageA(w, 212, kHueBarSet, 200, 0);

@@ -22,7 +22,7 @@ int classesOf(HINSTANCE instance) {
 
 TEST(Module, AnswersThroughItsExportsAndTakesItsClassesAwayWhenUnloaded) {
   LoadedModule m;
-  ASSERT_TRUE(m.handle && m.getInfo && m.action);
+  ASSERT_TRUE(m.handle && m.getInfo && GetProcAddress(m.handle, kActionExportName));
   int32_t size = 0;
   char name[64] = {};
   EXPECT_EQ(m.getInfo(nullptr, nullptr, &size, name), 1);
@@ -34,7 +34,6 @@ TEST(Module, AnswersThroughItsExportsAndTakesItsClassesAwayWhenUnloaded) {
   ASSERT_EQ(GetModuleHandleA("qlnprism.dll"), nullptr);
   EXPECT_EQ(classesOf(first), 0);
   m = LoadedModule{};
-  ASSERT_NE(m.handle, nullptr);
   EXPECT_EQ(classesOf(m.handle), 6);
   FreeLibrary(m.handle);
 }
