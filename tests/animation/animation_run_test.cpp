@@ -85,23 +85,25 @@ TEST_F(Animation, FramesAreTheScheduledTransitionsAndTheStoryboardIsRestored) {
   EXPECT_EQ(five.finished, 1);
 }
 
+// Each outcome with the frames written, the one being made when the run ended (abandoned) and
+// no finish; Escape after the last frame counts as a stop at the last frame.
 TEST_F(Animation, EscapeAndFailuresEndTheRunWithTheirOutcome) {
   job.progress.escapeCheck = 1;
-  static MemorySink stopped, failingWrite, noSource;
+  static MemorySink stopped, late;
+  MemorySink failingWrite, noSource;
   x32SetEscPoll([] { return stopped.frames.empty() ? 0 : 1; });  // once frame 0 is written
   EXPECT_EQ(RunAnimation(session, job, stopped), AnimationOutcome::kStopped);
+  x32SetEscPoll([] { return late.frames.size() == 5 ? 1 : 0; });
+  EXPECT_EQ(RunAnimation(session, job, late), AnimationOutcome::kStopped);
   x32SetEscPoll(nullptr);
   failingWrite.failAt = 2;
   EXPECT_EQ(RunAnimation(session, job, failingWrite), AnimationOutcome::kWriteFailed);
   job.source = 0xBADBAD;
   EXPECT_EQ(RunAnimation(session, job, noSource), AnimationOutcome::kRenderFailed);
-  // Frames written, the one being made when the run ended, whether it finished.
-  const MemorySink* sinks[] = {&stopped, &failingWrite, &noSource};
-  const int written[] = {1, 2, 0}, abandoned[] = {1, 2, 0}, finished[] = {0, 0, 0};
-  for (int k = 0; k < 3; ++k)
-    EXPECT_EQ(std::tuple(sinks[k]->frames.size(), sinks[k]->abandoned, sinks[k]->finished),
-              std::tuple(size_t(written[k]), abandoned[k], finished[k]))
-        << k;
+  for (auto [sink, written, abandoned] :
+       {std::tuple{&stopped, 1, 1}, {&late, 5, 4}, {&failingWrite, 2, 2}, {&noSource, 0, 0}})
+    EXPECT_EQ(std::tuple(sink->frames.size(), sink->abandoned, sink->finished),
+              std::tuple(size_t(written), abandoned, 0));
 }
 
 TEST_F(Animation, AStoppedGifLeavesNoFile) {

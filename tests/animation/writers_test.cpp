@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <cstring>
 #include <filesystem>
 
@@ -44,12 +43,15 @@ TEST(BmpWriter, AThreeByTwoImageIsTheseSeventyEightBytes) {
   EXPECT_TRUE(written[39] > 0 && written[43] > 0 && written[41] == 0 && written[45] == 0);
   std::copy(expected.begin() + 38, expected.begin() + 46, written.begin() + 38);
   EXPECT_EQ(written, expected);
-  const TestImage grey(8, 4, 4);  // refused: no image, not 24-bit, no name, no folder
+  // Refused: no image, not 24-bit, no name, no folder, a folder in the file's place.
+  const TestImage grey(8, 4, 4);
+  std::filesystem::create_directory(dir.file("d.bmp"));
   EXPECT_EQ(WriteBmpFile(dir.file("x.bmp").c_str(), 0) + WriteBmpFile("", image.handle()) +
                 WriteBmpFile(dir.file("x.bmp").c_str(), grey.handle()) +
-                WriteBmpFile(dir.file("none/x.bmp").c_str(), image.handle()),
+                WriteBmpFile(dir.file("none/x.bmp").c_str(), image.handle()) +
+                WriteBmpFile(dir.file("d.bmp").c_str(), image.handle()),
             0);
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"f.bmp"});
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"d.bmp", "f.bmp"}));
 }
 
 TEST(GifWriter, FramesComeInOrderAndReadBackExactlyWithTheirOwnTables) {

@@ -81,21 +81,21 @@ TEST(Templates, FoldIntoTheUnitSquareAndIgnoreUnknownIndices) {
   for (int t : {-1, 19, std::numeric_limits<int>::min()}) EXPECT_EQ(at(t, 0.3, 0.6), Z(-7, -7));
 }
 
+// Against repeated subtraction and addition; the infinities go to the ends, NaN stays.
 TEST(Shaping, WrapMatchesRepeatedSubtractionAndAddition) {
-  auto slow = [](double s) {
-    while (s > 1.0) s -= 1.0;
-    while (s < 0.0) s += 1.0;
-    return s;
-  };
   std::mt19937_64 rng(12345);
   std::uniform_real_distribution<double> any(-1000.0, 1000.0);
   std::vector<double> values{0.0, 1.0, 2.0, -1.0, -1e-20, 1.0 + 1e-15, 1e6 + .5, -3.0 + 1e-13};
   while (values.size() < 20000) values.push_back(any(rng));
-  for (double v : values) ASSERT_EQ(WrapUnit(v), slow(v)) << v;
+  for (double v : values) {
+    double s = v;
+    while (s > 1.0) s -= 1.0;
+    while (s < 0.0) s += 1.0;
+    ASSERT_EQ(WrapUnit(v), s) << v;
+  }
   const double inf = std::numeric_limits<double>::infinity();
-  for (auto [v, limit] : {std::pair{1e300, 1.0}, {-1e300, 0.0}, {inf, 1.0}, {-inf, 0.0}})
-    EXPECT_EQ(WrapUnit(v), limit) << v;
-  EXPECT_TRUE(std::isnan(WrapUnit(std::nan(""))));
+  EXPECT_TRUE(WrapUnit(1e300) == 1 && WrapUnit(-1e300) == 0 && WrapUnit(inf) == 1 &&
+              WrapUnit(-inf) == 0 && std::isnan(WrapUnit(std::nan(""))));
 }
 
 // res = (0.5, -0.25), cur = (0.75, 0.125): sample numbers outside 1..12 multiply. Shaping:

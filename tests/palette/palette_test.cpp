@@ -5,6 +5,8 @@
 
 #include <climits>
 
+#include "palette/display_rotation.h"
+
 namespace {
 
 PaletteRamp Ramp(std::initializer_list<RampStop> stops, int count = -1) {
@@ -53,7 +55,7 @@ TEST(PaletteTable, EntriesAreTheWorkedBlendsOfTheRamp) {
 
 TEST(PaletteTable, TheRingTurnsTheTableRoundItsCircle) {
   PaletteTable table{};
-  for (int i = 0; i < 256; ++i) table.entry[i] = Rgb{uint8_t(i), 0, 0};
+  for (int i = 0; i < 256; ++i) table.entry[i] = Rgb{uint8_t(i), uint8_t(255 - i), 0};
   // (255 ring + 180) / 359 places; rings out of range still permute the entries.
   const int rings[] = {0, 1, 90, 180, 359, 360, -1, -720, 100000, INT32_MAX, INT32_MIN};
   const int places[] = {0, 1, 64, 128, 255, 0, 0};
@@ -64,5 +66,16 @@ TEST(PaletteTable, TheRingTurnsTheTableRoundItsCircle) {
     for (const Rgb& e : t.entry) ASSERT_EQ(++seen[e.red], 1) << rings[k];
     for (int i = 0; k < std::size(places) && i < 256; ++i)
       ASSERT_EQ(t.entry[(i + places[k]) % 256].red, i) << rings[k];
+  }
+  // The on-screen ring keeps its white entry 255 and moves the other 255 by
+  // floor((254 ring + 180) / 359) places.
+  PaletteColour colours[256], shown[kRingDisplayEntries];
+  TableToPaletteColours(table, colours);
+  EXPECT_TRUE(colours[0] == (PaletteColour{0, 255, 0, 0}) && colours[255].red == 255);
+  for (auto [ring, offset] :
+       {std::pair{0, 0}, {1, 1}, {180, 127}, {359, 254}, {360, 0}, {-1, 254}}) {
+    RotateDisplayColours(colours, ring, shown);
+    for (int i = 0; i < kRingDisplayEntries; ++i)
+      ASSERT_EQ(shown[(i + offset) % 255].red, i) << ring;
   }
 }
