@@ -69,19 +69,24 @@ TEST(Sweep, GreyLevelGrowsClockwiseFromTheLeftAndTheAngleTurnsIt) {
 // With the centre a quarter down, the seam runs left from between rows 2 and 3: row 2 has just
 // passed position 0, row 3 is about to reach it and is blended half-way towards row 2. A steep seam
 // (angle 90, centre a quarter right) is walked by rows: the column right of it is blended towards
-// the bright column on its left.
+// the bright column on its left. At angle 240 from the centre of 5 x 9 the seam slants from pixel
+// (2, 4) to (3.15, 8): in rows 5 to 7 the bright pixel right of it (231, 244, 252 unblended) takes
+// 0.29, 0.58 and 0.87 of the dark one on its left (21).
 TEST(Sweep, TheSeamIsSoftenedWhereThePositionWrapsRound) {
-  ParamRecord flat = greyRecord(), steep = greyRecord();
+  ParamRecord flat = greyRecord(), steep = greyRecord(), slant = greyRecord();
   flat.sweepCentreY = 25;
   steep.sweepAngle = 90;
   steep.sweepCentreX = 25;
-  const Picture p = render(flat, 9, 5), q = render(steep, 5, 9);
+  slant.sweepAngle = 240;
+  const Picture p = render(flat, 9, 5), q = render(steep, 5, 9), r = render(slant, 5, 9);
   const auto half = [](int v) { return v > 90 && v < 190; };
   for (int k = 0; k <= 3; ++k)
     EXPECT_TRUE(p.grey(k, 2) < 70 && half(p.grey(k, 3)) && q.grey(2, k) > 200 && half(q.grey(3, k)))
         << k;
   EXPECT_GT(p.grey(8, 3), 100);  // right of the centre: no seam
   EXPECT_LT(q.grey(3, 8), 190);
+  for (auto [row, grey] : {std::pair{5, 170}, {6, 115}, {7, 52}})
+    EXPECT_NEAR(r.grey(3, row), grey, 3) << row;
 }
 
 TEST(Sweep, DrawsIntoTheGivenImageOrFailsWithoutLeaking) {
