@@ -102,11 +102,14 @@ bool RenderSession::mapValues(int x, int y, double out[4]) const {
 
 RenderStatus RenderSession::templatePass(int t, RowProgress& progress) {
   ++templatePasses_;
-  for (int y = 0; y < height_; ++y) {
-    ApplyTemplateRow(t, curX_.row(y), curY_.row(y), resX_.row(y), resY_.row(y), width_, constants_);
-    if (const RenderStatus status = progress.afterRow(); status != kRenderOk) return status;
-  }
-  return kRenderOk;
+  return workers_.run(
+      height_, width_,
+      [&](int first, int end) {
+        for (int y = first; y < end; ++y)
+          ApplyTemplateRow(t, curX_.row(y), curY_.row(y), resX_.row(y), resY_.row(y), width_,
+                           constants_);
+      },
+      &progress);
 }
 
 RenderStatus RenderSession::TemplatePass(int t, const ProgressBlock* progress) {
@@ -144,18 +147,22 @@ constexpr ColourRowFn kColourRows[13] = {colourRow<3>, colourRow<1>, colourRow<2
 
 RenderStatus RenderSession::evaluate(const ParamRecord& record, int sampleNumber,
                                      const PaletteTable& table, Buf32Handle destination,
-                                     const RowProgress* escape) {
+                                     RowProgress* escape) {
   const double repeat = record.repeat * 0.01;
   const ColourRowFn colour =
       kColourRows[sampleNumber >= 1 && sampleNumber <= 12 ? sampleNumber : 0];
-  for (int y = 0; y < height_; ++y) {
-    uint8_t* out = buf32PointAddr(destination, 0, y);
-    if (out == nullptr) return kRenderOutOfMemory;
-    colour(curX_.row(y), curY_.row(y), resX_.row(y), resY_.row(y), out, width_, record.mirror,
-           repeat, table);
-    if (escape != nullptr && escape->escapePressed()) return kRenderStopped;
-  }
-  return kRenderOk;
+  // Every row of the destination must be there before the rows are shared out.
+  if (height_ > 0 && (buf32PointAddr(destination, width_ - 1, 0) == nullptr ||
+                      buf32PointAddr(destination, width_ - 1, height_ - 1) == nullptr))
+    return kRenderOutOfMemory;
+  return workers_.run(
+      height_, width_,
+      [&](int first, int end) {
+        for (int y = first; y < end; ++y)
+          colour(curX_.row(y), curY_.row(y), resX_.row(y), resY_.row(y),
+                 buf32PointAddr(destination, 0, y), width_, record.mirror, repeat, table);
+      },
+      escape, false);
 }
 
 namespace {
@@ -179,7 +186,7 @@ RenderStatus RenderSession::EvaluateImage(const ParamRecord& record, Buf32Handle
                                           const ProgressBlock* progress) {
   if (!mapsReady_ || !sizeMatches(destination, width_, height_)) return kRenderOutOfMemory;
   if (!buf32Lock(destination, kBuf32Write, nullptr)) return kRenderOutOfMemory;
-  const RowProgress escape(progress != nullptr ? *progress : kQuietProgress);
+  RowProgress escape(progress != nullptr ? *progress : kQuietProgress);
   const RenderStatus status =
       evaluate(record, record.sampleNumber, makeTable(record), destination, &escape);
   buf32Unlock(destination);
@@ -459,18 +466,25 @@ RenderStatus RenderSession::RenderBlend(int k, const ParamRecord& record, Buf32H
   const int after = op.sampleNumber;
   const double repeat = record.repeat * 0.01;
   buf32Lock(*destination, kBuf32Write, nullptr);
-  for (int y = 0; y < height_; ++y) {
-    uint8_t* out = buf32PointAddr(*destination, 0, y);
-    const double *cx = curX_.row(y), *cy = curY_.row(y), *rx = resX_.row(y), *ry = resY_.row(y);
-    for (int x = 0; x < width_; ++x) {
-      const double v = CombineMaps(before, rx[x], ry[x], cx[x], cy[x]) * (1.0 - w) +
-                       CombineMaps(after, rx[x], ry[x], cx[x], cy[x]) * w;
-      const Rgb c = LookupColour(ShapeValue(v, record.mirror, repeat), table);
-      out[3 * x] = c.red;
-      out[3 * x + 1] = c.green;
-      out[3 * x + 2] = c.blue;
-    }
-  }
+  const Buf32Handle out = *destination;
+  workers_.run(
+      height_, width_,
+      [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+          uint8_t* row = buf32PointAddr(out, 0, y);
+          const double *cx = curX_.row(y), *cy = curY_.row(y), *rx = resX_.row(y),
+                       *ry = resY_.row(y);
+          for (int x = 0; x < width_; ++x) {
+            const double v = CombineMaps(before, rx[x], ry[x], cx[x], cy[x]) * (1.0 - w) +
+                             CombineMaps(after, rx[x], ry[x], cx[x], cy[x]) * w;
+            const Rgb c = LookupColour(ShapeValue(v, record.mirror, repeat), table);
+            row[3 * x] = c.red;
+            row[3 * x + 1] = c.green;
+            row[3 * x + 2] = c.blue;
+          }
+        }
+      },
+      nullptr);
   buf32Unlock(*destination);
   return kRenderOk;
 }

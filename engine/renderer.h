@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "engine/row_workers.h"
 #include "engine/storyboard.h"
 #include "engine/templates.h"
 #include "model/param_record.h"
@@ -108,6 +109,10 @@ class RenderSession {
   // 1: the next script replay reports its steps; 2: it replays silently.
   void SetReplayRequest(int kind) { replayRequest_ = kind; }
   void SetStepReporter(StepReporter reporter) { stepReporter_ = std::move(reporter); }
+  // Threads the full-image passes use (0: one per processor, the default).
+  // The pixels are the same for any number.
+  void SetThreads(int threads) { workers_.setThreads(threads); }
+  int threads() const { return workers_.threads(); }
 
   Storyboard& storyboard() { return storyboard_; }
   const Storyboard& storyboard() const { return storyboard_; }
@@ -130,7 +135,7 @@ class RenderSession {
   RenderStatus prepareMaps(int width, int height, int32_t model, const ParamRecord& record);
   RenderStatus templatePass(int t, RowProgress& progress);
   RenderStatus evaluate(const ParamRecord& record, int sampleNumber, const PaletteTable& table,
-                        Buf32Handle destination, const RowProgress* escape);
+                        Buf32Handle destination, RowProgress* escape);
   RenderStatus replayFromTable(RowProgress& progress);
   RenderStatus replayScript(ParamRecord& work, const RenderMode& mode, Buf32Handle destination,
                             RowProgress& progress, int& sampleNumber, const PaletteTable& table);
@@ -154,4 +159,5 @@ class RenderSession {
   TemplateConstants constants_ = MakeTemplateConstants();
   StepReporter stepReporter_;
   int64_t templatePasses_ = 0;
+  RowWorkers workers_;
 };
