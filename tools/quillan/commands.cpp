@@ -97,7 +97,9 @@ int RunRender(const std::vector<std::string>& args) {
     ProgressBar bar("rendering");
     const ProgressBlock block = bar.block();
     RenderSession session;
+    session.SetThreads(a.threads);
     status = RunSilentRender(session, record, source.handle, &dest.handle, &block);
+    if (status == kRenderOk) bar.complete();
   }
   if (status != kRenderOk) {
     if (status == kRenderStopped || Interrupted())
@@ -107,7 +109,10 @@ int RunRender(const std::vector<std::string>& args) {
   }
   if (Interrupted()) return Fail(kExitInterrupted, "cancelled; nothing written");
   if (ext == ".png") {
-    if (auto e = WritePng(a.output, dest.handle); !e.empty()) return Fail(kExitFailure, e);
+    const auto compression = a.smallPng ? PngCompression::kSmall : PngCompression::kFast;
+    if (auto e = WritePng(a.output, dest.handle, compression, Interrupted); !e.empty())
+      return Interrupted() ? Fail(kExitInterrupted, "cancelled; nothing written")
+                           : Fail(kExitFailure, e);
   } else if (WriteBmpFile(a.output.c_str(), dest.handle) != 1) {
     return Fail(kExitFailure, "cannot write " + a.output);
   }
@@ -172,6 +177,7 @@ int RunAnimate(const std::vector<std::string>& args) {
     ProgressBar bar("animating");
     job.progress = bar.block();
     RenderSession session;
+    session.SetThreads(a.threads);
     outcome = RunAnimation(session, job, *sink);
   }
   switch (outcome) {
