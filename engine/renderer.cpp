@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "engine/script.h"
+#include "platform/x32base/buf32_guards.h"
 
 namespace {
 
@@ -60,6 +62,7 @@ void RenderSession::FreeMaps() {
 }
 
 void RenderSession::ResetMaps() {
+  note(MapStep::kReset);
   freshCount_ = 1;
   continuationBroken_ = false;
   if (!curX_.valid()) return;
@@ -74,6 +77,7 @@ void RenderSession::ResetMaps() {
 }
 
 void RenderSession::CommitMaps() {
+  note(MapStep::kCommit);
   if (!curX_.valid()) return;
   const size_t bytes = static_cast<size_t>(width_) * sizeof(double);
   for (int y = 0; y < height_; ++y) {
@@ -83,6 +87,7 @@ void RenderSession::CommitMaps() {
 }
 
 void RenderSession::SaveMaps() {
+  note(MapStep::kSave);
   if (!curX_.valid()) return;
   const size_t bytes = static_cast<size_t>(width_) * sizeof(double);
   for (int y = 0; y < height_; ++y) {
@@ -101,6 +106,7 @@ bool RenderSession::mapValues(int x, int y, double out[4]) const {
 }
 
 RenderStatus RenderSession::templatePass(int t, RowProgress& progress) {
+  note(MapStep::kPass, t);
   ++templatePasses_;
   return workers_.run(
       height_, width_,
@@ -432,6 +438,7 @@ RenderResult RenderSession::Render(const RenderJob& job) {
     previous_ = work;
     replayRequest_ = 0;
     rebuildRequest_ = false;
+    plannedSample_ = sampleNumber;
     const RenderStatus status = evaluate(work, sampleNumber, table, destination, &progress);
     if (status != kRenderOk && job.mode.kind == RenderMode::Kind::kScriptReplay) {
       // The replay colours with the sample number it ends on, which only a
@@ -487,4 +494,99 @@ RenderStatus RenderSession::RenderBlend(int k, const ParamRecord& record, Buf32H
       nullptr);
   buf32Unlock(*destination);
   return kRenderOk;
+}
+
+RenderResult RenderSession::RenderOnce(const ParamRecord& record, const RenderMode& mode, int width,
+                                       int height, const RowSink& sink,
+                                       const ProgressBlock* progress) {
+  RenderResult result;
+  result.templateIndex = record.templateIndex;
+  if (width < 1 || height < 1) {
+    result.status = kRenderOutOfMemory;
+    return result;
+  }
+  // The plan: the same render over a picture of 2 x 2 pixels, every step it
+  // takes on the maps noted. The ways through the modes do not depend on the
+  // size, so the steps are those the full-size render would take.
+  std::vector<PlanEntry> plan;
+  {
+    Buf32Owner tiny;
+    if (!tiny.allocate(24, 2, 2)) {
+      result.status = kRenderOutOfMemory;
+      return result;
+    }
+    StepReporter reporter = std::exchange(stepReporter_, nullptr);
+    plan_ = &plan;
+    const RenderResult planned = Render({0, tiny.handle, &record, mode, nullptr});
+    plan_ = nullptr;
+    stepReporter_ = std::move(reporter);
+    FreeMaps();
+    if (planned.status != kRenderOk) return planned;
+    result.templateIndex = planned.templateIndex;
+  }
+
+  const PaletteTable table = makeTable(record);
+  const double repeat = record.repeat * 0.01;
+  const int sample = plannedSample_;
+  const ColourRowFn colour = kColourRows[sample >= 1 && sample <= 12 ? sample : 0];
+  const auto w = static_cast<size_t>(width);
+
+  // Every band of rows goes through the plan in maps of its own size.
+  auto bandWork = [&](int first, int end, uint8_t* rgb) {
+    thread_local std::vector<double> scratch;
+    const size_t n = w * static_cast<size_t>(end - first);
+    scratch.resize(4 * n);
+    double *cx = scratch.data(), *cy = cx + n, *rx = cy + n, *ry = rx + n;
+    auto identityRows = [&] {
+      for (int y = first; y < end; ++y) {
+        const double fy = identity(y, height);
+        const size_t row = w * static_cast<size_t>(y - first);
+        for (size_t x = 0; x < w; ++x) {
+          cx[row + x] = rx[row + x] = identity(static_cast<int>(x), width);
+          cy[row + x] = ry[row + x] = fy;
+        }
+      }
+    };
+    identityRows();
+    for (const PlanEntry& e : plan) {
+      switch (e.step) {
+        case MapStep::kReset: identityRows(); break;
+        case MapStep::kCommit:
+          std::memcpy(cx, rx, n * sizeof(double));
+          std::memcpy(cy, ry, n * sizeof(double));
+          break;
+        case MapStep::kSave:
+          std::memcpy(rx, cx, n * sizeof(double));
+          std::memcpy(ry, cy, n * sizeof(double));
+          break;
+        case MapStep::kPass:
+          ApplyTemplateRow(e.templateIndex, cx, cy, rx, ry, static_cast<int64_t>(n), constants_);
+          break;
+      }
+    }
+    colour(cx, cy, rx, ry, rgb, static_cast<int>(n), record.mirror, repeat, table);
+  };
+
+  RowProgress rows(progress != nullptr ? *progress : kQuietProgress);
+  result.status = rows.start();
+  rows.setTotalRows(height);
+  // Chunks of about a million pixels: their rows are shared out among the
+  // threads, then handed on in order.
+  const int chunk = static_cast<int>(std::clamp<int64_t>((1 << 20) / width, 1, height));
+  std::vector<uint8_t> rgb;
+  for (int c0 = 0; c0 < height && result.status == kRenderOk; c0 += chunk) {
+    const int c1 = std::min(c0 + chunk, height);
+    rgb.resize(w * 3 * static_cast<size_t>(c1 - c0));
+    result.status = workers_.run(
+        c1 - c0, width,
+        [&](int first, int end) {
+          bandWork(c0 + first, c0 + end, rgb.data() + w * 3 * static_cast<size_t>(first));
+        },
+        &rows, false);
+    if (result.status != kRenderOk) break;
+    if (!sink(c0, c1 - c0, rgb.data(), w * 3)) result.status = kRenderStopped;
+    rows.countRows(c1 - c0);
+  }
+  rows.end();
+  return result;
 }

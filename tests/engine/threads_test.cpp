@@ -77,3 +77,36 @@ TEST(Threads, AStopInASharedOutPassLeavesTheNextRenderExact) {
   }
   x32SetEscPoll(nullptr);
 }
+
+TEST(Threads, ARenderOnceInBandsEqualsARenderWithFullSizeMaps) {
+  ParamRecord single = scriptRecord();
+  single.storyboardPosition = 0;
+  single.templateIndex = 11;
+  single.sampleNumber = 7;
+  ParamRecord identity = single;
+  identity.identityOnly = 1;
+  for (const ParamRecord& r : {scriptRecord(), single, identity}) {
+    Threaded full(1);
+    const auto expected = full.render(r);
+    for (int threads : {1, 3}) {
+      RenderSession once;
+      once.SetThreads(threads);
+      if (r.storyboardPosition == 1) once.SetReplayRequest(2);
+      std::vector<uint8_t> rows;
+      int next = 0;
+      const RenderResult result = once.RenderOnce(
+          r, DecodeRenderMode(r), kW, kH,
+          [&](int first, int count, const uint8_t* rgb, size_t stride) {
+            EXPECT_EQ(first, next);  // in order, each row once
+            next = first + count;
+            for (int y = 0; y < count; ++y)
+              rows.insert(rows.end(), rgb + y * stride, rgb + y * stride + 3 * kW);
+            return true;
+          },
+          nullptr);
+      EXPECT_EQ(result.status, kRenderOk);
+      EXPECT_EQ(rows, expected) << r.storyboardPosition << " " << threads;
+      EXPECT_FALSE(once.mapsReady());
+    }
+  }
+}

@@ -103,7 +103,7 @@ TEST_F(Cli, RefusalsGiveOneLineAnExitCodeAndNoFile) {
         {"render --compression tiny -o @/x.png", 2, "--compression takes fast or small"},
         {"render --data nowhere -o @/x.png", 2, "no such folder: nowhere"},
         {"animate -o @/x.gif --script 071- --frames 5", 2, "at least two operations"},
-        {"render -o @/x.png --size 900000x900000", 1, "needs about 29354095 MiB"},
+        {"render -o @/x.bmp --size 900000x900000", 1, "needs about 2317428 MiB"},
         {"animate -o @/no/x.gif --script 071-142- --frames 3 --size 8x8", 1, "unable to save"}}) {
     std::string err;
     EXPECT_EQ(quillan(args, &err), code) << args;
