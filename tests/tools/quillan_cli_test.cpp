@@ -87,10 +87,14 @@ TEST_F(Cli, AnimateWritesOneGifOrNumberedBitmapsWithDataFromAnyFolder) {
   const auto gif = ReadGif(ReadWholeFile(dir.file("f.gif")));
   ASSERT_TRUE(gif.has_value());
   EXPECT_EQ(std::tuple(gif->frames.size(), gif->width, gif->height), std::tuple(6u, 48, 36));
+  ASSERT_EQ(quillan("animate -o @/one.gif --script '[000]071-142-065-()' --frames 6 --size 48x36 "
+                    "--threads 1"),
+            0);
+  EXPECT_EQ(ReadWholeFile(dir.file("one.gif")), ReadWholeFile(dir.file("f.gif")));
   ASSERT_EQ(quillan("animate -o @/f.bmp --script '071-142|' --data " +
                     std::string(QUILLAN_BIN_DIR) + " --frames 2 --size 8x4"),
             0);
-  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"f.gif", "f000.BMP", "f001.BMP"}));
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"f.gif", "f000.BMP", "f001.BMP", "one.gif"}));
 }
 
 TEST_F(Cli, RefusalsGiveOneLineAnExitCodeAndNoFile) {

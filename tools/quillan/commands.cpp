@@ -183,7 +183,7 @@ int RunAnimate(const std::vector<std::string>& args) {
 
   std::unique_ptr<FrameSink> sink;
   if (ext == ".gif") {
-    sink = std::make_unique<GifSink>(a.output, a.frames);
+    sink = std::make_unique<GifSink>(a.output, a.frames, a.threads);
   } else {
     const size_t dot = a.output.rfind('.');
     auto names = MakeFrameFileName(a.output, dot + 1);
