@@ -1,9 +1,14 @@
 #include "animation/frame_sinks.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <system_error>
+#include <thread>
 
 #include "animation/bmp_writer.h"
 #include "animation/gif_writer.h"
+#include "platform/x32base/buf32_guards.h"
 
 bool SequenceSink::writeFrame(int index, Buf32Handle image) {
   return WriteBmpFile(names_.frame(index).c_str(), image) == 1;
@@ -11,17 +16,72 @@ bool SequenceSink::writeFrame(int index, Buf32Handle image) {
 
 void SequenceSink::abandon(int index) { std::remove(names_.frame(index).c_str()); }
 
-GifSink::GifSink(std::string outputName, int frameCount)
-    : outputName_(std::move(outputName)), frameCount_(frameCount) {}
+GifSink::GifSink(std::string outputName, int frameCount, int threads)
+    : outputName_(std::move(outputName)),
+      frameCount_(frameCount),
+      inFlight_(threads > 0 ? threads
+                            : std::max(1, static_cast<int>(std::thread::hardware_concurrency()))) {}
 
-GifSink::~GifSink() { ReleaseGifJob(std::move(job_)); }
+GifSink::~GifSink() {
+  pending_.clear();
+  ReleaseGifJob(std::move(job_));
+}
+
+namespace {
+
+// The frame's own copy, for a thread to reduce while the run goes on.
+Buf32Owner copyImage(Buf32Handle image) {
+  Buf32Desc d{};
+  Buf32Owner copy;
+  if (!buf32GetInfo(image, &d) || !copy.allocate(d.w[kBuf32DescBitsPerPixel], d.w[kBuf32DescWidth],
+                                                 d.w[kBuf32DescHeight], d.w[kBuf32DescModel]))
+    return copy;
+  const Buf32Lock from(image, kBuf32Read), to(copy.handle, kBuf32Write);
+  if (!from || !to) return Buf32Owner();
+  for (int y = 0; y < d.w[kBuf32DescHeight]; ++y) {
+    const uint8_t* row = buf32PointAddr(image, 0, y);
+    if (row == nullptr || !buf32Line(copy.handle, y, kBuf32Write, const_cast<uint8_t*>(row)))
+      return Buf32Owner();
+  }
+  return copy;
+}
+
+std::unique_ptr<GifFrameColours> reduce(Buf32Handle image) {
+  auto frame = std::make_unique<GifFrameColours>();
+  if (!ReduceGifFrame(image, *frame)) frame.reset();
+  return frame;
+}
+
+}  // namespace
 
 bool GifSink::writeFrame(int index, Buf32Handle image) {
   if (index == 0) {
     job_ = CreateGifJob(frameCount_, image);
     return job_ != nullptr && SetGifOutputName(*job_, outputName_.c_str()) == 1;
   }
-  return job_ != nullptr && AddGifFrame(job_.get(), index, image) == 1;
+  if (job_ == nullptr) return false;
+  Buf32Owner copy = copyImage(image);
+  if (!copy.valid()) return false;
+  try {
+    pending_.push_back(std::async(
+        std::launch::async, [own = std::move(copy)]() mutable { return reduce(own.handle); }));
+  } catch (const std::system_error&) {
+    // No thread to be had: this frame is reduced here and now.
+    std::promise<Reduced> done;
+    done.set_value(reduce(copy.handle));
+    pending_.push_back(done.get_future());
+  }
+  return static_cast<int>(pending_.size()) < inFlight_ || appendOldest();
 }
 
-bool GifSink::finish() { return job_ != nullptr && WriteGifFile(job_.get()) == 1; }
+bool GifSink::appendOldest() {
+  Reduced frame = pending_.front().get();
+  pending_.pop_front();
+  return frame != nullptr && AppendGifFrame(job_.get(), nextFrame_++, *frame) == 1;
+}
+
+bool GifSink::finish() {
+  while (!pending_.empty())
+    if (!appendOldest()) return false;
+  return job_ != nullptr && WriteGifFile(job_.get()) == 1;
+}

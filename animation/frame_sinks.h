@@ -2,6 +2,8 @@
 // or one animated GIF.
 #pragma once
 
+#include <deque>
+#include <future>
 #include <memory>
 #include <string>
 
@@ -21,19 +23,31 @@ class SequenceSink : public FrameSink {
 };
 
 struct GifJob;
+struct GifFrameColours;
 
 // Frame 0 starts the GIF job, later frames join it; the file is written at
-// the end. The temporary file goes with the sink, whatever the outcome.
+// the end. Frames are reduced to their colours on threads of their own (up to
+// one per processor, while the next frames render) and join the job in
+// order; a frame that fails shows when its turn comes. The temporary file
+// goes with the sink, whatever the outcome.
 class GifSink : public FrameSink {
  public:
-  GifSink(std::string outputName, int frameCount);
+  // `threads`: frames reduced at once (0: one per processor).
+  GifSink(std::string outputName, int frameCount, int threads = 0);
   ~GifSink() override;
   bool writeFrame(int index, Buf32Handle image) override;
   bool finish() override;
-  void abandon(int) override {}
+  void abandon(int) override { pending_.clear(); }
 
  private:
+  using Reduced = std::unique_ptr<GifFrameColours>;
+  // Waits for the oldest frame under way and appends it.
+  bool appendOldest();
+
   std::string outputName_;
   int frameCount_;
   std::unique_ptr<GifJob> job_;
+  int inFlight_;
+  int nextFrame_ = 1;
+  std::deque<std::future<Reduced>> pending_;  // waited for before the job goes
 };

@@ -82,32 +82,16 @@ bool ReadBytes(std::FILE* f, void* data, size_t size) {
   return std::fread(data, 1, size, f) == size;
 }
 
-// Reduces the image and writes its frame to the temporary file (at its
-// current position); false on any failure.
-bool WriteFrame(GifJob& job, int32_t frameIndex, Buf32Handle image) {
-  Buf32Owner reduced;
-  PaletteOwner palette;
-  if (!cvt32BufType(2, 0, 2, 4, image, &reduced.handle, kReduceParams, 0, &palette.palette, 0, 0) ||
-      palette.palette == nullptr)
+// Writes a reduced frame to the temporary file (at its current position);
+// false on any failure.
+bool WriteFrame(GifJob& job, int32_t frameIndex, const GifFrameColours& frame) {
+  if (frame.width != job.width || frame.height != job.height || frame.count < 1 ||
+      frame.count > 256 || frame.indices.size() != job.pixels.size())
     return false;
-  uint32_t width = 0, height = 0;
-  if (!buf32GetWHU(reduced.handle, &width, &height, nullptr) ||
-      width != static_cast<uint32_t>(job.width) || height != static_cast<uint32_t>(job.height))
-    return false;
-  {
-    const Buf32Lock lock(reduced.handle, kBuf32Read);
-    if (!lock) return false;
-    for (int32_t y = 0; y < job.height; ++y) {
-      uint8_t* row = job.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(job.width);
-      if (!buf32Line(reduced.handle, y, kBuf32Read, row)) return false;
-      if (!WriteBytes(job.tempFile.get(), row, static_cast<size_t>(job.width))) return false;
-    }
-  }
-  const int32_t count = palette.palette->count;
-  if (count < 1 || count > 256) return false;
-  const int32_t tableSize = GifTableSize(count);
+  if (!WriteBytes(job.tempFile.get(), frame.indices.data(), frame.indices.size())) return false;
+  const int32_t tableSize = GifTableSize(frame.count);
   job.palette.fill(0);  // entries beyond the count are black
-  std::memcpy(job.palette.data(), palette.palette->entries, static_cast<size_t>(count) * 4);
+  std::memcpy(job.palette.data(), frame.table.data(), static_cast<size_t>(frame.count) * 4);
   if (!WriteBytes(job.tempFile.get(), job.palette.data(), static_cast<size_t>(tableSize) * 4))
     return false;
   job.tableSizes[static_cast<size_t>(frameIndex)] = tableSize;
@@ -190,18 +174,48 @@ int SetGifOutputName(GifJob& job, const char* name) {
   return 1;
 }
 
+bool ReduceGifFrame(Buf32Handle image, GifFrameColours& frame) {
+  Buf32Owner reduced;
+  PaletteOwner palette;
+  if (!cvt32BufType(2, 0, 2, 4, image, &reduced.handle, kReduceParams, 0, &palette.palette, 0, 0) ||
+      palette.palette == nullptr)
+    return false;
+  uint32_t width = 0, height = 0;
+  const int32_t count = palette.palette->count;
+  if (!buf32GetWHU(reduced.handle, &width, &height, nullptr) || count < 1 || count > 256)
+    return false;
+  try {
+    frame.width = static_cast<int32_t>(width);
+    frame.height = static_cast<int32_t>(height);
+    frame.count = count;
+    frame.indices.resize(size_t{width} * height);
+    frame.table.assign(&palette.palette->entries[0][0],
+                       &palette.palette->entries[0][0] + static_cast<size_t>(count) * 4);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  const Buf32Lock lock(reduced.handle, kBuf32Read);
+  if (!lock) return false;
+  for (uint32_t y = 0; y < height; ++y)
+    if (!buf32Line(reduced.handle, static_cast<int>(y), kBuf32Read,
+                   frame.indices.data() + size_t{y} * width))
+      return false;
+  return true;
+}
+
 int AddGifFrame(GifJob* job, int32_t frameIndex, Buf32Handle image) {
+  if (!buf32GetInfo(image, nullptr)) return 0;
+  GifFrameColours frame;
+  if (!ReduceGifFrame(image, frame)) return 0;
+  return AppendGifFrame(job, frameIndex, frame);
+}
+
+int AppendGifFrame(GifJob* job, int32_t frameIndex, const GifFrameColours& frame) {
   if (job == nullptr || !job->tempFile || job->tableSizes.empty() || job->pixels.empty()) return 0;
   if (frameIndex != job->framesAdded || frameIndex >= job->frameCount) return 0;
-  if (!buf32GetInfo(image, nullptr)) return 0;
   std::fpos_t start;
   if (std::fgetpos(job->tempFile.get(), &start) != 0) return 0;
-  bool ok = false;
-  try {
-    ok = WriteFrame(*job, frameIndex, image);
-  } catch (const std::bad_alloc&) {
-    ok = false;
-  }
+  const bool ok = WriteFrame(*job, frameIndex, frame);
   if (!ok) {
     // The next attempt overwrites whatever part of this frame was written.
     std::clearerr(job->tempFile.get());

@@ -53,6 +53,21 @@ GifJobPtr CreateGifJob(int32_t frameCount, Buf32Handle firstImage);
 // Copies the output file name into the job; 0 when it is missing or too long.
 int SetGifOutputName(GifJob& job, const char* name);
 
+// A frame reduced to at most 256 colours.
+struct GifFrameColours {
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t count = 0;             // colours in the table
+  std::vector<uint8_t> indices;  // width x height palette indices
+  std::vector<uint8_t> table;    // red, green, blue, flags per colour
+};
+
+// Reduces the image to at most 256 colours; false on failure. Several threads
+// may reduce different images at once.
+bool ReduceGifFrame(Buf32Handle image, GifFrameColours& frame);
+// Appends a reduced frame, under the rules of AddGifFrame.
+int AppendGifFrame(GifJob* job, int32_t frameIndex, const GifFrameColours& frame);
+
 // Reduces the image to at most 256 colours and appends its indices and colour
 // table to the temporary file. Frames must come in order (index = frames added
 // so far) and have the job's size. 1 on success, 0 otherwise; a failed frame

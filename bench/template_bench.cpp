@@ -106,7 +106,7 @@ void Sizes(benchmark::internal::Benchmark* b) {
 
 }  // namespace
 
-BENCHMARK(TemplatePass)->Apply(Sizes);
+BENCHMARK(TemplatePass)->Apply(Sizes)->UseRealTime();
 BENCHMARK(FloorLoop)->Apply(Sizes);
-BENCHMARK(ColouringPass)->Apply(Sizes);
+BENCHMARK(ColouringPass)->Apply(Sizes)->UseRealTime();
 BENCHMARK_MAIN();

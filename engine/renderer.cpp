@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "engine/script.h"
+#include "platform/x32base/buf32_guards.h"
 
 namespace {
 
@@ -60,6 +62,7 @@ void RenderSession::FreeMaps() {
 }
 
 void RenderSession::ResetMaps() {
+  note(MapStep::kReset);
   freshCount_ = 1;
   continuationBroken_ = false;
   if (!curX_.valid()) return;
@@ -74,6 +77,7 @@ void RenderSession::ResetMaps() {
 }
 
 void RenderSession::CommitMaps() {
+  note(MapStep::kCommit);
   if (!curX_.valid()) return;
   const size_t bytes = static_cast<size_t>(width_) * sizeof(double);
   for (int y = 0; y < height_; ++y) {
@@ -83,6 +87,7 @@ void RenderSession::CommitMaps() {
 }
 
 void RenderSession::SaveMaps() {
+  note(MapStep::kSave);
   if (!curX_.valid()) return;
   const size_t bytes = static_cast<size_t>(width_) * sizeof(double);
   for (int y = 0; y < height_; ++y) {
@@ -101,12 +106,16 @@ bool RenderSession::mapValues(int x, int y, double out[4]) const {
 }
 
 RenderStatus RenderSession::templatePass(int t, RowProgress& progress) {
+  note(MapStep::kPass, t);
   ++templatePasses_;
-  for (int y = 0; y < height_; ++y) {
-    ApplyTemplateRow(t, curX_.row(y), curY_.row(y), resX_.row(y), resY_.row(y), width_, constants_);
-    if (const RenderStatus status = progress.afterRow(); status != kRenderOk) return status;
-  }
-  return kRenderOk;
+  return workers_.run(
+      height_, width_,
+      [&](int first, int end) {
+        for (int y = first; y < end; ++y)
+          ApplyTemplateRow(t, curX_.row(y), curY_.row(y), resX_.row(y), resY_.row(y), width_,
+                           constants_);
+      },
+      &progress);
 }
 
 RenderStatus RenderSession::TemplatePass(int t, const ProgressBlock* progress) {
@@ -144,18 +153,22 @@ constexpr ColourRowFn kColourRows[13] = {colourRow<3>, colourRow<1>, colourRow<2
 
 RenderStatus RenderSession::evaluate(const ParamRecord& record, int sampleNumber,
                                      const PaletteTable& table, Buf32Handle destination,
-                                     const RowProgress* escape) {
+                                     RowProgress* escape) {
   const double repeat = record.repeat * 0.01;
   const ColourRowFn colour =
       kColourRows[sampleNumber >= 1 && sampleNumber <= 12 ? sampleNumber : 0];
-  for (int y = 0; y < height_; ++y) {
-    uint8_t* out = buf32PointAddr(destination, 0, y);
-    if (out == nullptr) return kRenderOutOfMemory;
-    colour(curX_.row(y), curY_.row(y), resX_.row(y), resY_.row(y), out, width_, record.mirror,
-           repeat, table);
-    if (escape != nullptr && escape->escapePressed()) return kRenderStopped;
-  }
-  return kRenderOk;
+  // Every row of the destination must be there before the rows are shared out.
+  if (height_ > 0 && (buf32PointAddr(destination, width_ - 1, 0) == nullptr ||
+                      buf32PointAddr(destination, width_ - 1, height_ - 1) == nullptr))
+    return kRenderOutOfMemory;
+  return workers_.run(
+      height_, width_,
+      [&](int first, int end) {
+        for (int y = first; y < end; ++y)
+          colour(curX_.row(y), curY_.row(y), resX_.row(y), resY_.row(y),
+                 buf32PointAddr(destination, 0, y), width_, record.mirror, repeat, table);
+      },
+      escape, false);
 }
 
 namespace {
@@ -179,7 +192,7 @@ RenderStatus RenderSession::EvaluateImage(const ParamRecord& record, Buf32Handle
                                           const ProgressBlock* progress) {
   if (!mapsReady_ || !sizeMatches(destination, width_, height_)) return kRenderOutOfMemory;
   if (!buf32Lock(destination, kBuf32Write, nullptr)) return kRenderOutOfMemory;
-  const RowProgress escape(progress != nullptr ? *progress : kQuietProgress);
+  RowProgress escape(progress != nullptr ? *progress : kQuietProgress);
   const RenderStatus status =
       evaluate(record, record.sampleNumber, makeTable(record), destination, &escape);
   buf32Unlock(destination);
@@ -425,6 +438,7 @@ RenderResult RenderSession::Render(const RenderJob& job) {
     previous_ = work;
     replayRequest_ = 0;
     rebuildRequest_ = false;
+    plannedSample_ = sampleNumber;
     const RenderStatus status = evaluate(work, sampleNumber, table, destination, &progress);
     if (status != kRenderOk && job.mode.kind == RenderMode::Kind::kScriptReplay) {
       // The replay colours with the sample number it ends on, which only a
@@ -459,18 +473,120 @@ RenderStatus RenderSession::RenderBlend(int k, const ParamRecord& record, Buf32H
   const int after = op.sampleNumber;
   const double repeat = record.repeat * 0.01;
   buf32Lock(*destination, kBuf32Write, nullptr);
-  for (int y = 0; y < height_; ++y) {
-    uint8_t* out = buf32PointAddr(*destination, 0, y);
-    const double *cx = curX_.row(y), *cy = curY_.row(y), *rx = resX_.row(y), *ry = resY_.row(y);
-    for (int x = 0; x < width_; ++x) {
-      const double v = CombineMaps(before, rx[x], ry[x], cx[x], cy[x]) * (1.0 - w) +
-                       CombineMaps(after, rx[x], ry[x], cx[x], cy[x]) * w;
-      const Rgb c = LookupColour(ShapeValue(v, record.mirror, repeat), table);
-      out[3 * x] = c.red;
-      out[3 * x + 1] = c.green;
-      out[3 * x + 2] = c.blue;
-    }
-  }
+  const Buf32Handle out = *destination;
+  workers_.run(
+      height_, width_,
+      [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+          uint8_t* row = buf32PointAddr(out, 0, y);
+          const double *cx = curX_.row(y), *cy = curY_.row(y), *rx = resX_.row(y),
+                       *ry = resY_.row(y);
+          for (int x = 0; x < width_; ++x) {
+            const double v = CombineMaps(before, rx[x], ry[x], cx[x], cy[x]) * (1.0 - w) +
+                             CombineMaps(after, rx[x], ry[x], cx[x], cy[x]) * w;
+            const Rgb c = LookupColour(ShapeValue(v, record.mirror, repeat), table);
+            row[3 * x] = c.red;
+            row[3 * x + 1] = c.green;
+            row[3 * x + 2] = c.blue;
+          }
+        }
+      },
+      nullptr);
   buf32Unlock(*destination);
   return kRenderOk;
+}
+
+RenderResult RenderSession::RenderOnce(const ParamRecord& record, const RenderMode& mode, int width,
+                                       int height, const RowSink& sink,
+                                       const ProgressBlock* progress) {
+  RenderResult result;
+  result.templateIndex = record.templateIndex;
+  if (width < 1 || height < 1) {
+    result.status = kRenderOutOfMemory;
+    return result;
+  }
+  // The plan: the same render over a picture of 2 x 2 pixels, every step it
+  // takes on the maps noted. The ways through the modes do not depend on the
+  // size, so the steps are those the full-size render would take.
+  std::vector<PlanEntry> plan;
+  {
+    Buf32Owner tiny;
+    if (!tiny.allocate(24, 2, 2)) {
+      result.status = kRenderOutOfMemory;
+      return result;
+    }
+    StepReporter reporter = std::exchange(stepReporter_, nullptr);
+    plan_ = &plan;
+    const RenderResult planned = Render({0, tiny.handle, &record, mode, nullptr});
+    plan_ = nullptr;
+    stepReporter_ = std::move(reporter);
+    FreeMaps();
+    if (planned.status != kRenderOk) return planned;
+    result.templateIndex = planned.templateIndex;
+  }
+
+  const PaletteTable table = makeTable(record);
+  const double repeat = record.repeat * 0.01;
+  const int sample = plannedSample_;
+  const ColourRowFn colour = kColourRows[sample >= 1 && sample <= 12 ? sample : 0];
+  const auto w = static_cast<size_t>(width);
+
+  // Every band of rows goes through the plan in maps of its own size.
+  auto bandWork = [&](int first, int end, uint8_t* rgb) {
+    thread_local std::vector<double> scratch;
+    const size_t n = w * static_cast<size_t>(end - first);
+    scratch.resize(4 * n);
+    double *cx = scratch.data(), *cy = cx + n, *rx = cy + n, *ry = rx + n;
+    auto identityRows = [&] {
+      for (int y = first; y < end; ++y) {
+        const double fy = identity(y, height);
+        const size_t row = w * static_cast<size_t>(y - first);
+        for (size_t x = 0; x < w; ++x) {
+          cx[row + x] = rx[row + x] = identity(static_cast<int>(x), width);
+          cy[row + x] = ry[row + x] = fy;
+        }
+      }
+    };
+    identityRows();
+    for (const PlanEntry& e : plan) {
+      switch (e.step) {
+        case MapStep::kReset: identityRows(); break;
+        case MapStep::kCommit:
+          std::memcpy(cx, rx, n * sizeof(double));
+          std::memcpy(cy, ry, n * sizeof(double));
+          break;
+        case MapStep::kSave:
+          std::memcpy(rx, cx, n * sizeof(double));
+          std::memcpy(ry, cy, n * sizeof(double));
+          break;
+        case MapStep::kPass:
+          ApplyTemplateRow(e.templateIndex, cx, cy, rx, ry, static_cast<int64_t>(n), constants_);
+          break;
+      }
+    }
+    colour(cx, cy, rx, ry, rgb, static_cast<int>(n), record.mirror, repeat, table);
+  };
+
+  RowProgress rows(progress != nullptr ? *progress : kQuietProgress);
+  result.status = rows.start();
+  rows.setTotalRows(height);
+  // Chunks of about a million pixels: their rows are shared out among the
+  // threads, then handed on in order.
+  const int chunk = static_cast<int>(std::clamp<int64_t>((1 << 20) / width, 1, height));
+  std::vector<uint8_t> rgb;
+  for (int c0 = 0; c0 < height && result.status == kRenderOk; c0 += chunk) {
+    const int c1 = std::min(c0 + chunk, height);
+    rgb.resize(w * 3 * static_cast<size_t>(c1 - c0));
+    result.status = workers_.run(
+        c1 - c0, width,
+        [&](int first, int end) {
+          bandWork(c0 + first, c0 + end, rgb.data() + w * 3 * static_cast<size_t>(first));
+        },
+        &rows, false);
+    if (result.status != kRenderOk) break;
+    if (!sink(c0, c1 - c0, rgb.data(), w * 3)) result.status = kRenderStopped;
+    rows.countRows(c1 - c0);
+  }
+  rows.end();
+  return result;
 }

@@ -9,7 +9,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
+#include "engine/row_workers.h"
 #include "engine/storyboard.h"
 #include "engine/templates.h"
 #include "model/param_record.h"
@@ -72,6 +74,11 @@ class CoordinateMap {
   Buf32Handle handle_ = 0;
 };
 
+// Rows of a picture made band by band, handed on from the top: `rows` rows
+// from `firstRow`, `stride` bytes apart, 3 bytes (red, green, blue) a pixel.
+// Returning false stops the render.
+using RowSink = std::function<bool(int firstRow, int rows, const uint8_t* rgb, size_t stride)>;
+
 class RenderSession {
  public:
   // Receives each replayed storyboard step while a script is replayed for the
@@ -86,6 +93,14 @@ class RenderSession {
   // (Escape or memory) leaves the session so that rendering the same record
   // again gives exactly the picture an uninterrupted render gives.
   RenderResult Render(const RenderJob& job);
+  // Renders `record` as Render() would into a width x height destination, but
+  // for a session that renders once and is then dropped: no full-size maps,
+  // bands of rows go through every operation and the final pass straight to
+  // `sink`. Progress counts the rows handed on; Escape is polled between
+  // bands. kRenderStopped also when the sink refuses rows. The session is left
+  // without maps.
+  RenderResult RenderOnce(const ParamRecord& record, const RenderMode& mode, int width, int height,
+                          const RowSink& sink, const ProgressBlock* progress);
   // The final pass: colours every pixel of `destination` from the maps with the
   // record's sample number, repeat, mirror and palette.
   RenderStatus EvaluateImage(const ParamRecord& record, Buf32Handle destination,
@@ -108,6 +123,10 @@ class RenderSession {
   // 1: the next script replay reports its steps; 2: it replays silently.
   void SetReplayRequest(int kind) { replayRequest_ = kind; }
   void SetStepReporter(StepReporter reporter) { stepReporter_ = std::move(reporter); }
+  // Threads the full-image passes use (0: one per processor, the default).
+  // The pixels are the same for any number.
+  void SetThreads(int threads) { workers_.setThreads(threads); }
+  int threads() const { return workers_.threads(); }
 
   Storyboard& storyboard() { return storyboard_; }
   const Storyboard& storyboard() const { return storyboard_; }
@@ -120,6 +139,17 @@ class RenderSession {
   bool mapValues(int x, int y, double out[4]) const;
 
  private:
+  // What a render does to the maps, step by step, as RenderOnce replays it
+  // over each band.
+  enum class MapStep : uint8_t { kReset, kCommit, kSave, kPass };
+  struct PlanEntry {
+    MapStep step;
+    int templateIndex;
+  };
+  void note(MapStep step, int templateIndex = 0) {
+    if (plan_ != nullptr) plan_->push_back({step, templateIndex});
+  }
+
   // What a render may change besides the maps, kept to put back when it stops.
   struct Bookkeeping {
     Storyboard storyboard;
@@ -130,7 +160,7 @@ class RenderSession {
   RenderStatus prepareMaps(int width, int height, int32_t model, const ParamRecord& record);
   RenderStatus templatePass(int t, RowProgress& progress);
   RenderStatus evaluate(const ParamRecord& record, int sampleNumber, const PaletteTable& table,
-                        Buf32Handle destination, const RowProgress* escape);
+                        Buf32Handle destination, RowProgress* escape);
   RenderStatus replayFromTable(RowProgress& progress);
   RenderStatus replayScript(ParamRecord& work, const RenderMode& mode, Buf32Handle destination,
                             RowProgress& progress, int& sampleNumber, const PaletteTable& table);
@@ -154,4 +184,7 @@ class RenderSession {
   TemplateConstants constants_ = MakeTemplateConstants();
   StepReporter stepReporter_;
   int64_t templatePasses_ = 0;
+  RowWorkers workers_;
+  std::vector<PlanEntry>* plan_ = nullptr;  // set while RenderOnce plans
+  int plannedSample_ = 0;                   // the final pass's sample number
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/row_workers.h"
 #include "engine/templates.h"
 #include "palette/palette.h"
 #include "platform/x32base/buf32_guards.h"
@@ -158,25 +159,34 @@ RenderStatus RenderSweep(const ParamRecord& record, const Buf32Desc& description
   const int degrees = reducedAngle(record.sweepAngle);
   const double phi = degrees * tmpl::kPi / 180.0;
 
-  for (int row = 0; row < height; ++row) {
-    const double y = -1.0 - cy + unitCoordinate(row, height);
-    for (int col = 0; col < width; ++col) {
-      const double x = -1.0 - cx + unitCoordinate(col, width);
-      double t = 0.0;
-      if (x != 0.0 || y != 0.0) {
-        t = (std::atan2(y, x) + tmpl::kPi - phi) / tmpl::kTwoPi;
-        if (t < 0.0) t += 1.0;
-      }
-      const Rgb c = LookupColour(WrapUnit(t), table);
-      uint8_t* p = buf32PointAddr(dest, col, row);
-      p[0] = c.red;
-      p[1] = c.green;
-      p[2] = c.blue;
-    }
-    if (progress.afterRow() != kRenderOk) {
-      progress.end();
-      return kRenderStopped;
-    }
+  if (buf32PointAddr(dest, width - 1, height - 1) == nullptr) {
+    progress.end();
+    return kRenderOutOfMemory;
+  }
+  const RenderStatus status = RowWorkers().run(
+      height, width,
+      [&](int first, int end) {
+        for (int row = first; row < end; ++row) {
+          const double y = -1.0 - cy + unitCoordinate(row, height);
+          uint8_t* p = buf32PointAddr(dest, 0, row);
+          for (int col = 0; col < width; ++col, p += 3) {
+            const double x = -1.0 - cx + unitCoordinate(col, width);
+            double t = 0.0;
+            if (x != 0.0 || y != 0.0) {
+              t = (std::atan2(y, x) + tmpl::kPi - phi) / tmpl::kTwoPi;
+              if (t < 0.0) t += 1.0;
+            }
+            const Rgb c = LookupColour(WrapUnit(t), table);
+            p[0] = c.red;
+            p[1] = c.green;
+            p[2] = c.blue;
+          }
+        }
+      },
+      &progress);
+  if (status != kRenderOk) {
+    progress.end();
+    return kRenderStopped;
   }
 
   // The seam lies along the direction where t returns to 0, opposite the

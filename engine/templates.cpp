@@ -41,24 +41,3 @@ void ApplyTemplateRow(int t, const double* curX, const double* curY, double* res
 void ApplyTemplate(int t, double x, double y, const TemplateConstants& c, double& rx, double& ry) {
   ApplyTemplateRow(t, &x, &y, &rx, &ry, 1, c);
 }
-
-double WrapUnit(double s) {
-  // Beyond 2^53 every double is an even integer and the repeated subtraction
-  // or addition would never end; the limit it approaches is 1 from above and
-  // 0 from below.
-  constexpr double kExactLimit = 9007199254740992.0;  // 2^53
-  if (s > 1.0) {
-    if (s >= kExactLimit) return 1.0;
-    // k = ceil(s) - 1 subtractions; every one of them is exact.
-    const double k = CeilSmall(s) - 1.0;
-    return s - k;
-  }
-  if (s < 0.0) {
-    if (s <= -kExactLimit) return 0.0;
-    // k = ceil(-s) additions; all but the last are exact, the last one rounds
-    // exactly as it would at the end of the loop.
-    const double k = CeilSmall(-s);
-    return (s + (k - 1.0)) + 1.0;
-  }
-  return s;  // [0, 1] and NaN
-}

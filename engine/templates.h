@@ -161,7 +161,26 @@ inline double CeilSmall(double s) {
 
 // Wraps s into (0, 1] from above and [0, 1) from below, exactly as repeatedly
 // subtracting or adding 1 would, in constant time. Values in [0, 1] stay.
-double WrapUnit(double s);
+inline double WrapUnit(double s) {
+  // Beyond 2^53 every double is an even integer and the repeated subtraction
+  // or addition would never end; the limit it approaches is 1 from above and
+  // 0 from below.
+  constexpr double kExactLimit = 9007199254740992.0;  // 2^53
+  if (s > 1.0) {
+    if (s >= kExactLimit) return 1.0;
+    // k = ceil(s) - 1 subtractions; every one of them is exact.
+    const double k = CeilSmall(s) - 1.0;
+    return s - k;
+  }
+  if (s < 0.0) {
+    if (s <= -kExactLimit) return 0.0;
+    // k = ceil(-s) additions; all but the last are exact, the last one rounds
+    // exactly as it would at the end of the loop.
+    const double k = CeilSmall(-s);
+    return (s + (k - 1.0)) + 1.0;
+  }
+  return s;  // [0, 1] and NaN
+}
 
 // Value to palette position: repeat factor r (record repeat x 0.01), then the
 // wrap, the repeat fraction and the mirror.

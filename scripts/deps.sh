@@ -4,7 +4,7 @@
 # Windows module and its tests, and clang with its fuzzing runtime for the
 # libFuzzer run of scripts/test-fuzz.sh.
 set -euo pipefail
-need=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev python3
+need=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libpng-dev python3
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64 googletest wine64 wine xvfb xauth
   clang libclang-rt-14-dev)

@@ -1,8 +1,10 @@
 #include "platform/x32base/buf32.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -23,22 +25,40 @@ struct Buffer {
   std::unique_ptr<uint8_t, FreeDeleter> pixels;
 };
 
+// The handle table. Threads may make, find and free buffers at the same time;
+// a buffer itself is used by one thread at a time. Elements of the map keep
+// their address while others come and go, so a buffer found stays valid
+// until it is freed.
 class BufferStore {
  public:
   Buffer* find(Buf32Handle h) {
+    const std::lock_guard<std::mutex> hold(mutex_);
     auto it = buffers_.find(h);
     return it == buffers_.end() ? nullptr : &it->second;
   }
   Buf32Handle add(Buffer&& b) {
+    const std::lock_guard<std::mutex> hold(mutex_);
     if (next_ == 0) return 0;  // every handle value has been used
     Buf32Handle h = next_++;
     buffers_.emplace(h, std::move(b));
     return h;
   }
-  bool remove(Buf32Handle h) { return buffers_.erase(h) == 1; }
-  int size() const { return static_cast<int>(buffers_.size()); }
+  bool remove(Buf32Handle h) {
+    Buffer gone;  // freed after the table is released
+    const std::lock_guard<std::mutex> hold(mutex_);
+    auto it = buffers_.find(h);
+    if (it == buffers_.end()) return false;
+    gone = std::move(it->second);
+    buffers_.erase(it);
+    return true;
+  }
+  int size() {
+    const std::lock_guard<std::mutex> hold(mutex_);
+    return static_cast<int>(buffers_.size());
+  }
 
  private:
+  std::mutex mutex_;
   std::unordered_map<Buf32Handle, Buffer> buffers_;
   Buf32Handle next_ = 1;
 };
@@ -48,7 +68,7 @@ BufferStore& store() {
   return s;
 }
 
-int failCountdown = 0;  // allocations left until the one that fails; 0: none
+std::atomic<int> failCountdown{0};  // allocations left until the one that fails; 0: none
 
 bool locked(const Buffer& b) { return !b.locks.empty(); }
 

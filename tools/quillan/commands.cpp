@@ -33,10 +33,10 @@ std::string lowerExtension(const std::string& path) {
   return ext;
 }
 
-// Refuses sizes whose maps and images could not fit in this machine's memory,
-// before anything is allocated.
-std::optional<std::string> checkMemory(int width, int height) {
-  const double bytes = static_cast<double>(width) * height * (4 * 8 + 2 * 3);
+// Refuses work that keeps `pixelBytes` a pixel for the whole picture and could
+// not fit in this machine's memory, before anything is allocated.
+std::optional<std::string> checkMemory(int width, int height, int pixelBytes) {
+  const double bytes = static_cast<double>(width) * height * pixelBytes;
   const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGE_SIZE);
   const double physical = pages > 0 && pageSize > 0 ? static_cast<double>(pages) * pageSize : 0.0;
   if (physical > 0.0 && bytes > physical * 0.8)
@@ -85,31 +85,52 @@ int RunRender(const std::vector<std::string>& args) {
     return Fail(kExitUsage, "the output must end in .png or .bmp: " + a.output);
   ParamRecord record{};
   if (auto e = loadRecord(a, record)) return Fail(kExitFailure, *e);
-  if (auto e = checkMemory(a.width, a.height)) return Fail(kExitFailure, *e);
+  // A PNG takes the rows as they come; a BMP, stored from the bottom up, is
+  // gathered whole first.
+  const bool png = ext == ".png";
+  if (auto e = checkMemory(a.width, a.height, png ? 0 : 3)) return Fail(kExitFailure, *e);
 
-  // The host's image: only its type and size matter.
-  Buf32Owner source, dest;
-  if (!buf32Alloc(&source.handle, 24, a.width, a.height, 0, nullptr))
+  PngRowWriter pngFile;
+  Buf32Owner image;
+  if (png) {
+    const auto compression = a.smallPng ? PngCompression::kSmall : PngCompression::kFast;
+    if (auto e = pngFile.Open(a.output, a.width, a.height, compression); !e.empty())
+      return Fail(kExitFailure, e);
+  } else if (!image.allocate(24, a.width, a.height) ||
+             !buf32Lock(image.handle, kBuf32Write, nullptr)) {
     return Fail(kExitFailure, "not enough memory for a " + std::to_string(a.width) + "x" +
                                   std::to_string(a.height) + " image");
+  }
+  const RowSink sink = [&](int first, int rows, const uint8_t* rgb, size_t stride) {
+    if (png) return pngFile.Write(rgb, rows, stride) && !Interrupted();
+    for (int y = 0; y < rows; ++y)
+      buf32Line(image.handle, first + y, kBuf32Write, const_cast<uint8_t*>(rgb + y * stride));
+    return true;
+  };
   RenderStatus status = kRenderOk;
   {
     ProgressBar bar("rendering");
     const ProgressBlock block = bar.block();
+    // As the module's silent run renders the record in a fresh session.
     RenderSession session;
-    status = RunSilentRender(session, record, source.handle, &dest.handle, &block);
+    session.SetThreads(a.threads);
+    session.SetReplayRequest(2);
+    status = session.RenderOnce(record, DecodeRenderMode(record), a.width, a.height, sink, &block)
+                 .status;
+    if (status == kRenderOk) bar.complete();
   }
-  if (status != kRenderOk) {
-    if (status == kRenderStopped || Interrupted())
-      return Fail(kExitInterrupted, "cancelled; nothing written");
-    return Fail(kExitFailure, "not enough memory to render a " + std::to_string(a.width) + "x" +
-                                  std::to_string(a.height) + " texture");
-  }
-  if (Interrupted()) return Fail(kExitInterrupted, "cancelled; nothing written");
-  if (ext == ".png") {
-    if (auto e = WritePng(a.output, dest.handle); !e.empty()) return Fail(kExitFailure, e);
-  } else if (WriteBmpFile(a.output.c_str(), dest.handle) != 1) {
-    return Fail(kExitFailure, "cannot write " + a.output);
+  if (status == kRenderStopped || Interrupted())
+    return Fail(kExitInterrupted, "cancelled; nothing written");
+  if (status != kRenderOk)
+    return Fail(kExitFailure, png ? "cannot write " + a.output
+                                  : "not enough memory to render a " + std::to_string(a.width) +
+                                        "x" + std::to_string(a.height) + " texture");
+  if (png) {
+    if (auto e = pngFile.Finish(); !e.empty()) return Fail(kExitFailure, e);
+  } else {
+    buf32Unlock(image.handle);
+    if (WriteBmpFile(a.output.c_str(), image.handle) != 1)
+      return Fail(kExitFailure, "cannot write " + a.output);
   }
   return 0;
 }
@@ -141,7 +162,9 @@ int RunAnimate(const std::vector<std::string>& args) {
     return Fail(kExitUsage, "the output must end in .gif or .bmp: " + a.output);
   ParamRecord record{};
   if (auto e = loadRecord(a, record)) return Fail(kExitFailure, *e);
-  if (auto e = checkMemory(a.width, a.height)) return Fail(kExitFailure, *e);
+  // Frames are rendered from full-size maps (four of 8 bytes a pixel) and kept
+  // as images while they are written.
+  if (auto e = checkMemory(a.width, a.height, 4 * 8 + 2 * 3)) return Fail(kExitFailure, *e);
 
   AnimationJob job;
   job.operations = ScriptOperations(record.scriptText, kScriptTextBytes);
@@ -160,7 +183,7 @@ int RunAnimate(const std::vector<std::string>& args) {
 
   std::unique_ptr<FrameSink> sink;
   if (ext == ".gif") {
-    sink = std::make_unique<GifSink>(a.output, a.frames);
+    sink = std::make_unique<GifSink>(a.output, a.frames, a.threads);
   } else {
     const size_t dot = a.output.rfind('.');
     auto names = MakeFrameFileName(a.output, dot + 1);
@@ -172,6 +195,7 @@ int RunAnimate(const std::vector<std::string>& args) {
     ProgressBar bar("animating");
     job.progress = bar.block();
     RenderSession session;
+    session.SetThreads(a.threads);
     outcome = RunAnimation(session, job, *sink);
   }
   switch (outcome) {

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/x32comm/x32comm.h"
-#include "model/module_path.h"
-#include "plugin/plugin_info.h"
 #include "commands.h"
+#include "model/module_path.h"
+#include "platform/x32comm/x32comm.h"
+#include "plugin/plugin_info.h"
 #include "progress_bar.h"
 
 namespace {
@@ -32,6 +32,11 @@ const char kUsage[] =
     "  --hue DEG         hue shift 0..359\n"
     "  --ring DEG        ring 0..359\n"
     "  --preset N        palette ramp preset from gfill.xpl\n"
+    "render and animate options:\n"
+    "  --threads N       threads to render with, 1..64 (default: one per processor;\n"
+    "                    the pixels are the same for any number)\n"
+    "  --compression C   PNG packing: fast (default) or small (up to a fifth\n"
+    "                    smaller, many times slower)\n"
     "common options:\n"
     "  --data DIR        folder of prismno.dat and gfill.xpl (default: beside quillan)\n";
 

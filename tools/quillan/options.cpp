@@ -148,13 +148,22 @@ std::optional<std::string> ParseCommandOptions(const std::vector<std::string>& a
       if (!error.empty()) return error;
       continue;
     }
-    if (a == "-o" || a == "--record" || (allowSize && a == "--size")) {
+    const bool rendering = allowSize && (a == "--size" || a == "--threads" || a == "--compression");
+    if (a == "-o" || a == "--record" || rendering) {
       if (i + 1 >= args.size()) return a + " needs a value";
       const std::string& v = args[++i];
       if (a == "-o") out.output = v;
       if (a == "--record") out.recordFile = v;
       if (a == "--size") {
         if (auto e = ParseSize(v, out.width, out.height)) return e;
+      }
+      if (a == "--threads") {
+        if (auto e = ParseInt(a, v, 1, 64, out.threads)) return e;
+      }
+      if (a == "--compression") {
+        if (v != "fast" && v != "small")
+          return "--compression takes fast or small, not '" + v + "'";
+        out.smallPng = v == "small";
       }
       continue;
     }

@@ -47,7 +47,9 @@ struct CommandOptions {
   std::string recordFile;
   int width = 640;
   int height = 480;
-  int frames = 0;  // animate only
+  int frames = 0;         // animate only
+  int threads = 0;        // 0: one per processor
+  bool smallPng = false;  // --compression small
   RecordOverrides overrides;
 };
 

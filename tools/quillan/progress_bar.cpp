@@ -61,6 +61,10 @@ void ProgressBar::update(int32_t value) {
   std::fflush(stderr);
 }
 
+void ProgressBar::complete() {
+  if (shown_) update(kRange);
+}
+
 void ProgressBar::finish() {
   if (shown_) {
     std::fputc('\n', stderr);

@@ -18,6 +18,8 @@ class ProgressBar {
   // A block over 0..1000 that polls Escape (Ctrl-C) after every row.
   ProgressBlock block();
   void update(int32_t value);
+  // The work is done: the bar shows 100% if it is showing.
+  void complete();
   void finish();
 
  private:
