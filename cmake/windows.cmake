@@ -55,10 +55,10 @@ function(quillan_windows_targets)
     PRIVATE_DEPS quillan_engine x32comm x32clr user32 gdi32)
   # The dialogs.
   quillan_layer(NAME qln_dialogs
-    SOURCES dialog/main_dialog.cpp
-    HEADERS dialog/main_dialog.h
+    SOURCES dialog/main_dialog.cpp dialog/preview.cpp
+    HEADERS dialog/main_dialog.h dialog/main_dialog_state.h
     PUBLIC_DEPS quillan_plugin quillan_storyboard
-    PRIVATE_DEPS qln_control_windows quillan_animation x32clips x32file x32about x32comm
+    PRIVATE_DEPS qln_control_windows quillan_animation x32base x32clips x32file x32about x32comm
       user32 gdi32 comctl32 comdlg32)
   # The module's window classes and exports.
   quillan_layer(NAME qln_module
