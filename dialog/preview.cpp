@@ -1,8 +1,6 @@
 // The main dialog's thumbnails: the refresh of the samples, palettes and
 // storyboard thumbnails, the three thumbnail lists and the storyboard edits
 // they carry.
-#include <commctrl.h>
-
 #include <cstdio>
 #include <cstring>
 
@@ -10,6 +8,7 @@
 #include "dialog/main_dialog_state.h"
 #include "dialog/messages.h"
 #include "dialog/preview_model.h"
+#include "engine/ring_image.h"
 #include "palette/win/palette_objects.h"
 #include "platform/x32base/win/disp32.h"
 #include "platform/x32clips/win/x32clips_win.h"
@@ -19,7 +18,7 @@
 
 namespace {
 
-constexpr int kTemplateCount = 19;
+constexpr int kTemplateThumbs = 19;
 constexpr int32_t kListStyle = 1025;  // cells fitted with room for a scroll bar
 constexpr int kOutOfMemoryText = 1001;
 
@@ -45,28 +44,39 @@ Buf32Handle CopyImage(Buf32Handle image) {
   return copy;
 }
 
-// A 24-bit bitmap resource of the module as an image; 0 when it is missing or
-// of another kind.
+// A 24-bit bitmap resource of the module (either header form) as an image;
+// 0 when it is missing or of another kind.
 Buf32Handle LoadBitmapImage(int id) {
   const HRSRC found = FindResourceA(ModuleInstance(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2));
   const HGLOBAL loaded = found != nullptr ? LoadResource(ModuleInstance(), found) : nullptr;
-  const auto* info =
-      loaded != nullptr ? static_cast<const BITMAPINFOHEADER*>(LockResource(loaded)) : nullptr;
-  if (info == nullptr || info->biBitCount != 24 || info->biCompression != BI_RGB ||
-      info->biWidth <= 0 || info->biHeight == 0)
-    return 0;
-  const int w = info->biWidth;
-  const int h = info->biHeight > 0 ? info->biHeight : -info->biHeight;
-  const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
-  if (SizeofResource(ModuleInstance(), found) < info->biSize + stride * h) return 0;
-  Buf32Handle image = 0;
-  if (!buf32Alloc(&image, 24, w, h, 0, nullptr)) return 0;
-  const auto* bits = reinterpret_cast<const uint8_t*>(info) + info->biSize;
-  buf32Lock(image, kBuf32Write, nullptr);
-  for (int y = 0; y < h; ++y) {
-    const int row = info->biHeight > 0 ? h - 1 - y : y;  // bottom-up unless the height is negative
-    RGBToBGR(bits + stride * row, buf32PointAddr(image, 0, y), w);
+  const auto* data =
+      loaded != nullptr ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
+  const DWORD size = found != nullptr ? SizeofResource(ModuleInstance(), found) : 0;
+  if (data == nullptr || size < sizeof(BITMAPCOREHEADER)) return 0;
+  DWORD headerSize = 0;
+  std::memcpy(&headerSize, data, sizeof headerSize);
+  int w = 0, h = 0, bits = 0;
+  if (headerSize == sizeof(BITMAPCOREHEADER)) {
+    BITMAPCOREHEADER core{};
+    std::memcpy(&core, data, sizeof core);
+    w = core.bcWidth, h = core.bcHeight, bits = core.bcBitCount;
+  } else if (headerSize >= sizeof(BITMAPINFOHEADER) && size >= sizeof(BITMAPINFOHEADER)) {
+    BITMAPINFOHEADER info{};
+    std::memcpy(&info, data, sizeof info);
+    w = info.biWidth, h = info.biHeight;
+    bits = info.biCompression == BI_RGB ? info.biBitCount : 0;
   }
+  const bool bottomUp = h > 0;
+  h = bottomUp ? h : -h;
+  const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
+  Buf32Handle image = 0;
+  if (bits != 24 || w <= 0 || h == 0 || size < headerSize + stride * h ||
+      !buf32Alloc(&image, 24, w, h, 0, nullptr))
+    return 0;
+  buf32Lock(image, kBuf32Write, nullptr);
+  for (int y = 0; y < h; ++y)
+    RGBToBGR(data + headerSize + stride * (bottomUp ? h - 1 - y : y), buf32PointAddr(image, 0, y),
+             w);
   buf32Unlock(image);
   return image;
 }
@@ -152,7 +162,7 @@ bool MainDialog::InitLists() {
   const HCURSOR cursor = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   records_.working = records_.rendered = records_.main;
   bool loaded = templates_ != 0;
-  for (int i = 1; loaded && i <= kTemplateCount; ++i) {
+  for (int i = 1; loaded && i <= kTemplateThumbs; ++i) {
     const Buf32Handle image = LoadBitmapImage(IDB_TEMPLATE_BASE + i);
     loaded = image != 0 && PutItem(templates_, 0, std::to_string(i), image);
     buf32Free(image);

@@ -112,8 +112,9 @@ TEST(MainDialog, OpensOnTheStoredOrTheDefaultRecordAndCancelChangesNothing) {
       EXPECT_EQ(Text(d, 213), stored ? "30" : "0");
       PaletteRamp preset2{};
       LoadRampPreset(2, preset2);
-      if (!stored)
-        EXPECT_EQ(std::memcmp(&MainDialogWorkingRecord()->ramp, &preset2, sizeof preset2), 0);
+      EXPECT_EQ(preset2.count, 7) << "the shipped presets file beside the module";
+      const bool preset = !std::memcmp(&MainDialogWorkingRecord()->ramp, &preset2, sizeof preset2);
+      EXPECT_EQ(preset, !stored);
       int images = 0;
       SendMessageA(d, WM_TIMER, 0, 0);
       EXPECT_EQ(Labels(d, 1028, &images)[5], stored ? "12-6" : "5-6");
@@ -149,7 +150,15 @@ TEST(MainDialog, RefreshRendersOnlyWhatChangedAndFieldsKeepTheirRange) {
     EXPECT_EQ(RendersAfter(d, setHue("200")), 6);
     EXPECT_EQ(RendersAfter(d, setHue("360")), 0);
     EXPECT_EQ(Text(d, 213), "200");
+    const auto hueBar = [d](WPARAM hue, LPARAM final) {
+      return [=] { SendMessageA(d, UM_HUEBAR, hue, final); };
+    };
+    EXPECT_EQ(RendersAfter(d, hueBar(77, 0)), 0) << "a drag shows the hue only";
+    EXPECT_EQ(Text(d, 213), "77");
+    EXPECT_EQ(RendersAfter(d, hueBar(77, 1)), 6);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, 279))) << "one operation: no animation";
     ClickCell(d, 1018, 6);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, 279)));
     ClickCell(d, 1018, 13);
     SendMessageA(d, WM_COMMAND, 280, 0);
     EXPECT_EQ(Labels(d, 1029), (std::vector<std::string>{"5-1", "7-1", "14-1"}));
