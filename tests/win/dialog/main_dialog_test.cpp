@@ -39,9 +39,14 @@ struct DialogRun {
     notes.clear();
   }
   ~DialogRun() { buf32Free(output); }
-  intptr_t Open(std::function<void(HWND)> body) {
+  // In this program, or through the module's export as a host runs it.
+  intptr_t Open(std::function<void(HWND)> body, bool throughModule = false) {
     steps = std::move(body);
-    return RunMainDialog(nullptr, context);
+    return throughModule ? Action()(nullptr, &context) : RunMainDialog(nullptr, context);
+  }
+  static VantrelPlugInActionFn Action() {
+    return reinterpret_cast<VantrelPlugInActionFn>(
+        reinterpret_cast<void*>(GetProcAddress(Module().handle, kActionExportName)));
   }
   static int32_t notify(int32_t, uint32_t message, intptr_t wParam, void* window) {
     notes.emplace_back(message, wParam);
@@ -183,41 +188,42 @@ TEST(MainDialog, AReplayedScriptAddsOneStoryboardThumbnailPerOperation) {
   });
 }
 
-TEST(MainDialog, OkRendersTheImageAndASilentRunOfItsRecordMatches) {
+TEST(MainDialog, OkThroughTheExportRendersAndASilentRunOfItsRecordMatches) {
   DialogRun run;
   ParamRecord record = DefaultRecordForHost();
   LoadRampPreset(9, record.ramp);
   run.context.record = &record;
-  const intptr_t result = run.Open([](HWND d) {
-    SendMessageA(d, WM_TIMER, 0, 0);
-    ClickCell(d, 1018, 6);
-    ClickCell(d, 1028, 1);
-    ClickCell(d, 1018, 13);
-    SetDlgItemTextA(d, 213, "120");
-    SetDlgItemTextA(d, 233, "40");
-    SendMessageA(d, WM_TIMER, 0, 0);
-    SetWindowPos(d, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    SendMessageA(d, WM_COMMAND, 280, 0);
-    Settle(d);
-    EXPECT_TRUE(SaveWindowPicture(d, ShotPath("main_advanced.bmp")));
-    SendMessageA(d, WM_COMMAND, 280, 0);
-    Settle(d);
-    EXPECT_TRUE(SaveWindowPicture(d, ShotPath("main_normal.bmp")));
-    ClickCell(d, 1028, 4);
-    SendMessageA(d, WM_COMMAND, IDOK, 0);
-  });
+  const intptr_t result = run.Open(
+      [](HWND d) {
+        SendMessageA(d, WM_TIMER, 0, 0);
+        ClickCell(d, 1018, 6);
+        ClickCell(d, 1028, 1);
+        ClickCell(d, 1018, 13);
+        SetDlgItemTextA(d, 213, "120");
+        SetDlgItemTextA(d, 233, "40");
+        SendMessageA(d, WM_TIMER, 0, 0);
+        SetWindowPos(d, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SendMessageA(d, WM_COMMAND, 280, 0);
+        Settle(d);
+        EXPECT_TRUE(SaveWindowPicture(d, ShotPath("main_advanced.bmp")));
+        SendMessageA(d, WM_COMMAND, 280, 0);
+        Settle(d);
+        EXPECT_TRUE(SaveWindowPicture(d, ShotPath("main_normal.bmp")));
+        ClickCell(d, 1028, 4);
+        SendMessageA(d, WM_COMMAND, IDOK, 0);
+      },
+      true);
   ASSERT_EQ(result, 1);
   EXPECT_STREQ(record.scriptText, "[000]053-072-145-()");
   EXPECT_EQ(record.storyboardPosition, 1);
   EXPECT_EQ(record.hueShift, 120);
   EXPECT_EQ(record.ring, 40);
-  // The module, loaded as a host loads it, replays the record silently.
-  const auto action = reinterpret_cast<VantrelPlugInActionFn>(
-      reinterpret_cast<void*>(GetProcAddress(Module().handle, kActionExportName)));
+  EXPECT_NE(run.output, 0u);
+  // The module replays the record silently.
   ParamRecord stored = record;
   Buf32Handle silent = 0;
   PlugInContext context{run.source.handle, 0, &silent, {}, &stored, 0, 2, 0, 2, {}, nullptr, {}, 0};
-  ASSERT_EQ(action(nullptr, &context), 1);
+  ASSERT_EQ(DialogRun::Action()(nullptr, &context), 1);
   EXPECT_EQ(ImageBytes(silent), ImageBytes(run.output));
   buf32Free(silent);
 }
