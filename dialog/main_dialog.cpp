@@ -324,8 +324,8 @@ void MainDialog::Command(int id, int code, HWND control, LPARAM lParam) {
 // animation export (279) open from here once they exist; until then each
 // command stops after checking the fields it would use.
 void MainDialog::OpenNestedDialog(int command) {
-  if (command == kLoadLibButton) return;  // the library dialog reads no field
   if (!ValidateFields(records_.working)) return;
+  (void)command;
 }
 
 void MainDialog::ShowHelp() {

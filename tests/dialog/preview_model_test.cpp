@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <tuple>
+
 #include "dialog/colour_fields.h"
 
 TEST(ColourFields, DegreesAreOneToThreeDigitsUpTo359) {
@@ -22,41 +25,37 @@ TEST(ColourFields, TheFirstBadFieldWinsAndLeavesTheRecord) {
                {false, "40", "", ColourField::kRing},
                {false, "40", "300", ColourField::kNone}};
   for (const auto& c : cases) {
-    ParamRecord r = DefaultRecordForHost();
-    const ParamRecord before = r;
+    ParamRecord r = DefaultRecordForHost(), want = r;
+    if (c.bad == ColourField::kNone)  // the ring follows its field's edits only
+      want.hueShift = 40, want.repeat = 250, want.mirror = want.pickCount = want.okMarker = 1;
     EXPECT_EQ(StoreColourFields({c.repeatInvalid, 250, c.hue, c.ring, true}, r), c.bad);
-    const bool stored = c.bad == ColourField::kNone;
-    EXPECT_EQ(r.hueShift, stored ? 40 : before.hueShift);
-    EXPECT_EQ(r.repeat, stored ? 250 : before.repeat);
-    EXPECT_EQ(r.mirror, stored ? 1 : before.mirror);
-    EXPECT_EQ(r.okMarker, stored ? 1 : before.okMarker);
-    EXPECT_EQ(r.ring, before.ring);  // the ring follows its field's edits only
+    EXPECT_EQ(std::memcmp(&r, &want, sizeof r), 0) << c.hue << c.ring;
   }
 }
 
 TEST(PreviewModel, ARefreshRedoesOnlyWhatChanged) {
   const ParamRecord shown = DefaultRecordForHost();
   const struct {
-    const char* name;
     void (*change)(ParamRecord&);
     const char* script;
-    RefreshPlan plan;
+    bool render, replay, colours;
   } cases[] = {
-      {"nothing", [](ParamRecord&) {}, "", {false, false, false}},
-      {"new script", [](ParamRecord&) {}, "[000]051-()", {true, true, false}},
-      {"template", [](ParamRecord& r) { r.templateIndex = 9; }, "", {true, false, false}},
-      {"hue", [](ParamRecord& r) { r.hueShift = 90; }, "", {true, false, true}},
-      {"ring", [](ParamRecord& r) { r.ring = 1; }, "", {true, false, true}},
-      {"mirror", [](ParamRecord& r) { r.mirror = 1; }, "", {true, false, true}},
-      {"ramp stop", [](ParamRecord& r) { r.ramp.stops[1].red ^= 1; }, "", {true, false, true}},
+      {[](ParamRecord&) {}, "", false, false, false},
+      {[](ParamRecord&) {}, "[000]051-()", true, true, false},
+      {[](ParamRecord& r) { r.templateIndex = 9; }, "", true, false, false},
+      {[](ParamRecord& r) { r.hueShift = 90; }, "", true, false, true},
+      {[](ParamRecord& r) { r.ring = 1; }, "", true, false, true},
+      {[](ParamRecord& r) { r.mirror = 1; }, "", true, false, true},
+      {[](ParamRecord& r) { r.repeat = 7; }, "", true, false, true},
+      {[](ParamRecord& r) { r.ramp.stops[1].red ^= 1; }, "", true, false, true},
   };
   for (const auto& c : cases) {
     ParamRecord working = shown;
     c.change(working);
-    const RefreshPlan plan = PlanRefresh(working, shown, c.script, "");
-    EXPECT_EQ(plan.render, c.plan.render) << c.name;
-    EXPECT_EQ(plan.replayScript, c.plan.replayScript) << c.name;
-    EXPECT_EQ(plan.colours, c.plan.colours) << c.name;
+    const RefreshPlan p = PlanRefresh(working, shown, c.script, "");
+    EXPECT_EQ(std::tuple(p.render, p.replayScript, p.colours),
+              std::tuple(c.render, c.replay, c.colours))
+        << &c - cases;
   }
 }
 
@@ -65,15 +64,16 @@ TEST(PreviewModel, ANewScriptGivesTheSampleWrittenAfterItsParenthesis) {
     const char* script;
     int32_t renderedPosition;
     int32_t sample;
-  } cases[] = {{"[001]051-(05)", 0, 5}, {"[002]051-(12)", 1, 12}, {"[001]051-()", 0, 3},
-               {"[001]051-(5", 0, 3},   {"[001]051-", 0, 3},      {"[001]051-(x5)", 0, 3}};
+  } cases[] = {{"[001]051-(05)", 0, 5}, {"[002]051-(19)", 1, 19}, {"[001]051-(19)", 1, 3},
+               {"[001]051-()", 0, 3},   {"[001]051-(5", 0, 3},    {"[001]051-", 0, 3},
+               {"[001]051-(x5)", 0, 3}, {"[001]051-(5:)", 0, 3}};
   for (const auto& c : cases) {
     ParamRecord working = DefaultRecordForHost(), rendered = working;
     working.storyboardPosition = 1;
     rendered.storyboardPosition = c.renderedPosition;
-    PrepareWorkingRecord(working, true, rendered, c.script, "[001]051-(12)");
+    PrepareWorkingRecord(working, true, rendered, c.script, "[001]051-(19)");
     EXPECT_EQ(working.sampleNumber, c.sample) << c.script;
-    EXPECT_EQ(working.mirror + working.pickCount + working.okMarker, 2) << c.script;
+    EXPECT_EQ(std::tuple(working.mirror, working.pickCount, working.okMarker), std::tuple(1, 1, 0));
   }
 }
 
