@@ -5,13 +5,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
-#include <functional>
-#include <string>
-#include <vector>
+#include <tuple>
 
-#include "common/test_images.h"
-#include "model/module_path.h"
 #include "palette/presets.h"
 #include "platform/x32clips/iio_view.h"
 #include "platform/x32clips/win/x32clips_win.h"
@@ -56,10 +51,8 @@ struct DialogRun {
   }
   static void CALLBACK run(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
-    const HWND d = dialog;
-    steps(d);
-    if (IsWindow(d) && MainDialogWorkingRecord() != nullptr)
-      SendMessageA(d, WM_COMMAND, IDCANCEL, 0);
+    steps(dialog);
+    if (IsWindowVisible(dialog)) SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   }
 };
 
@@ -81,6 +74,7 @@ std::vector<std::string> Labels(HWND d, int control, int* withImages = nullptr) 
 void ClickCell(HWND d, int control, int position) {
   const HWND w = GetDlgItem(d, control);
   IIOMetrics m{};
+  x32IIOAction(ListOf(d, control), kIIOScrollTo, static_cast<uintptr_t>(position), 0);
   x32IIOAction(ListOf(d, control), kIIOGetMetrics, 0, reinterpret_cast<intptr_t>(&m));
   const int x = kIioMargin + position % m.columns * m.cellWidth + m.cellWidth / 2;
   const int y = kIioMargin + (position / m.columns - m.topRow) * m.cellHeight + m.cellHeight / 2;
@@ -96,38 +90,29 @@ int RendersAfter(HWND d, const std::function<void()>& change) {
   return MainDialogThumbnailRenders() - before;
 }
 
-std::string Text(HWND d, int control) {
-  char text[64] = {};
-  GetDlgItemTextA(d, control, text, sizeof text);
-  return text;
-}
-
 }  // namespace
 
 TEST(MainDialog, OpensOnTheStoredOrTheDefaultRecordAndCancelChangesNothing) {
   for (const bool stored : {true, false}) {
     DialogRun run;
-    ParamRecord record = DefaultRecordForHost(), before{};
+    ParamRecord record = DefaultRecordForHost();
     record.templateIndex = 11, record.sampleNumber = 2, record.hueShift = 30;
-    std::memcpy(&before, &record, sizeof record);
+    const auto before = SerializeRecord(record);
     run.context.record = stored ? &record : nullptr;
     ASSERT_EQ(buf32Alloc(&run.output, 24, 96, 64, 0, nullptr), 1);
     const intptr_t result = run.Open([&](HWND d) {
-      EXPECT_EQ(Text(d, 1030), stored ? "Pattern template: 12" : "Pattern template: 5");
-      EXPECT_EQ(Text(d, 213), stored ? "30" : "0");
-      PaletteRamp preset2{};
-      LoadRampPreset(2, preset2);
-      EXPECT_EQ(preset2.count, 7) << "the shipped presets file beside the module";
-      const bool preset = !std::memcmp(&MainDialogWorkingRecord()->ramp, &preset2, sizeof preset2);
-      EXPECT_EQ(preset, !stored);
+      char caption[64];
+      GetDlgItemTextA(d, 1030, caption, sizeof caption);
+      EXPECT_STREQ(caption, stored ? "Pattern template: 12" : "Pattern template: 5");
+      EXPECT_EQ(GetDlgItemInt(d, 213, nullptr, FALSE), stored ? 30u : 0u);
+      EXPECT_EQ(MainDialogWorkingRecord()->ramp.count, stored ? 0 : 7) << "preset 2 has 7 stops";
       int images = 0;
       SendMessageA(d, WM_TIMER, 0, 0);
       EXPECT_EQ(Labels(d, 1028, &images)[5], stored ? "12-6" : "5-6");
       EXPECT_EQ(images, 6);
-      EXPECT_EQ(Labels(d, 1018).size(), 19u);
     });
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(std::memcmp(&record, &before, sizeof record), 0);
+    EXPECT_EQ(SerializeRecord(record), before);
     EXPECT_EQ(run.output, 0u) << "the output image is freed";
     EXPECT_EQ(DialogRun::notes,
               (std::vector<std::pair<UINT, intptr_t>>{{WM_INITDIALOG, 0}, {WM_COMMAND, 2}}));
@@ -143,49 +128,39 @@ TEST(MainDialog, ATinyImageIsRefused) {
       std::vector<std::string>{"The width and height of the image must be larger than 2 pixels."});
 }
 
-TEST(MainDialog, RefreshRendersOnlyWhatChangedAndFieldsKeepTheirRange) {
+TEST(MainDialog, RefreshRendersOnlyWhatChangedFieldsKeepTheirRangeAndScriptsShowTheirSteps) {
   BoxRecorder boxes;
   DialogRun run;
   run.Open([](HWND d) {
-    const auto setHue = [d](const char* text) {
-      return [d, text] { SetDlgItemTextA(d, 213, text); };
-    };
     EXPECT_EQ(RendersAfter(d, [] {}), 6) << "the first refresh renders the samples";
     EXPECT_EQ(RendersAfter(d, [] {}), 0);
-    EXPECT_EQ(RendersAfter(d, setHue("200")), 6);
-    EXPECT_EQ(RendersAfter(d, setHue("360")), 0);
-    EXPECT_EQ(Text(d, 213), "200");
-    const auto hueBar = [d](WPARAM hue, LPARAM final) {
-      return [=] { SendMessageA(d, UM_HUEBAR, hue, final); };
-    };
-    EXPECT_EQ(RendersAfter(d, hueBar(77, 0)), 0) << "a drag shows the hue only";
-    EXPECT_EQ(Text(d, 213), "77");
-    EXPECT_EQ(RendersAfter(d, hueBar(77, 1)), 6);
+    EXPECT_EQ(RendersAfter(d, [d] { SetDlgItemTextA(d, 213, "200"); }), 6);
+    EXPECT_EQ(RendersAfter(d, [d] { SetDlgItemTextA(d, 213, "360"); }), 0);
+    EXPECT_EQ(GetDlgItemInt(d, 213, nullptr, FALSE), 200u);
+    EXPECT_EQ(RendersAfter(d, [d] { SendMessageA(d, UM_HUEBAR, 77, 0); }), 0)
+        << "a drag shows the hue only";
+    EXPECT_EQ(GetDlgItemInt(d, 213, nullptr, FALSE), 77u);
+    EXPECT_EQ(RendersAfter(d, [d] { SendMessageA(d, UM_HUEBAR, 77, 1); }), 6);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, 279))) << "one operation: no animation";
     ClickCell(d, 1018, 6);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, 279)));
     ClickCell(d, 1018, 13);
     SendMessageA(d, WM_COMMAND, 280, 0);
     EXPECT_EQ(Labels(d, 1029), (std::vector<std::string>{"5-1", "7-1", "14-1"}));
-    EXPECT_EQ(RendersAfter(d, setHue("20")), 3 + 6) << "storyboard thumbnails, then the samples";
+    EXPECT_EQ(RendersAfter(d, [d] { SetDlgItemTextA(d, 213, "20"); }), 3 + 6)
+        << "storyboard thumbnails, then the samples";
     SendMessageA(d, WM_COMMAND, 280, 0);
     EXPECT_TRUE(Labels(d, 1029).empty());
-  });
-  EXPECT_EQ(BoxRecorder::texts,
-            std::vector<std::string>{"This Hue shift option value must be between 0 and 359."});
-}
-
-TEST(MainDialog, AReplayedScriptAddsOneStoryboardThumbnailPerOperation) {
-  DialogRun run;
-  run.Open([](HWND d) {
-    ParamRecord* working = MainDialogWorkingRecord();
+    // A script replayed while the dialog is open shows each of its steps.
     const char script[] = "[004]071-142-065|()";
-    SetScriptText(*working, script);
-    working->storyboardPosition = 1;
+    SetScriptText(*MainDialogWorkingRecord(), script);
+    MainDialogWorkingRecord()->storyboardPosition = 1;
     SendMessageA(d, UM_SETSCRIPT, 3, reinterpret_cast<LPARAM>(script));
     SendMessageA(d, WM_TIMER, 0, 0);
     EXPECT_EQ(Labels(d, 1029), (std::vector<std::string>{"7-1", "14-2", "6-5*"}));
   });
+  EXPECT_EQ(BoxRecorder::texts,
+            std::vector<std::string>{"This Hue shift option value must be between 0 and 359."});
 }
 
 TEST(MainDialog, OkThroughTheExportRendersAndASilentRunOfItsRecordMatches) {
@@ -215,10 +190,8 @@ TEST(MainDialog, OkThroughTheExportRendersAndASilentRunOfItsRecordMatches) {
       true);
   ASSERT_EQ(result, 1);
   EXPECT_STREQ(record.scriptText, "[000]053-072-145-()");
-  EXPECT_EQ(record.storyboardPosition, 1);
-  EXPECT_EQ(record.hueShift, 120);
-  EXPECT_EQ(record.ring, 40);
-  EXPECT_NE(run.output, 0u);
+  EXPECT_EQ(std::tuple(record.storyboardPosition, record.hueShift, record.ring),
+            std::tuple(1, 120, 40));
   // The module replays the record silently.
   ParamRecord stored = record;
   Buf32Handle silent = 0;
