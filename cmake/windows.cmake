@@ -55,10 +55,10 @@ function(quillan_windows_targets)
     PRIVATE_DEPS quillan_engine x32comm x32clr user32 gdi32)
   # The dialogs.
   quillan_layer(NAME qln_dialogs
-    SOURCES dialog/main_dialog.cpp
-    HEADERS dialog/main_dialog.h
+    SOURCES dialog/main_dialog.cpp dialog/preview.cpp
+    HEADERS dialog/main_dialog.h dialog/main_dialog_state.h
     PUBLIC_DEPS quillan_plugin quillan_storyboard
-    PRIVATE_DEPS qln_control_windows quillan_animation x32clips x32file x32about x32comm
+    PRIVATE_DEPS qln_control_windows quillan_animation x32base x32clips x32file x32about x32comm
       user32 gdi32 comctl32 comdlg32)
   # The module's window classes and exports.
   quillan_layer(NAME qln_module
@@ -174,7 +174,7 @@ function(quillan_windows_targets)
     target_link_libraries(${t} PRIVATE qlnprism_impl xl32iconbtn GTest::gtest GTest::gtest_main)
     target_include_directories(${t} PRIVATE ${root}/tests)
     target_compile_definitions(${t} PRIVATE QUILLAN_RESOURCE_DIR="${res_dir}")
-    add_dependencies(${t} qlnprism quillanhost)
+    add_dependencies(${t} qlnprism quillanhost quillan_data)
     if(NOT QUILLAN_RUN_WIN_TESTS OR NOT QUILLAN_WINE)
       continue()
     endif()

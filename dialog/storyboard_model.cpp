@@ -318,6 +318,15 @@ StoryboardEffects StoryboardModel::RebuildAfter(int item, DialogRecords& records
   return fx;
 }
 
+void StoryboardModel::ScriptReplayed() {
+  pending_ = false;
+  position_ = count();
+  const Storyboard& board = session_.storyboard();
+  std::copy(std::begin(board.ops), std::end(board.ops), backup_);
+  current_ = count() > 0 ? op(count() - 1) : kEmptyOp;
+  currentSample_ = current_.sampleNumber;
+}
+
 StoryboardEffects StoryboardModel::Unselect() {
   StoryboardEffects fx;
   fx.clearItemSelection = true;

@@ -130,6 +130,9 @@ class StoryboardModel {
   void Finish(DialogRecords& records, bool templateSelected);
   // The script text OK stores in the record (number 0).
   std::string OkScriptText() const;
+  // The preview replayed the record's script into the operation array: the
+  // storyboard continues after its last operation, all of it committed.
+  void ScriptReplayed();
   // UM_REBUILDAFTER: re-renders the items after `item` from the main record.
   StoryboardEffects RebuildAfter(int item, DialogRecords& records);
 

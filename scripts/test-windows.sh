@@ -62,6 +62,13 @@ if [[ -f $win/dialog200.bmp ]]; then
   python3 "$root/scripts/bmp-tools.py" png "$win/dialog200.bmp" "$win/dialog200.png" &&
     echo "main dialog picture: $win/dialog200.png"
 fi
+# The main dialog after a session, in both layouts (test_win_dialog).
+for layout in normal advanced; do
+  if [[ -f $win/main_$layout.bmp ]]; then
+    python3 "$root/scripts/bmp-tools.py" png "$win/main_$layout.bmp" "$win/main_$layout.png" &&
+      echo "main dialog, $layout layout: $win/main_$layout.png"
+  fi
+done
 # Picture of thumbnail-list windows (the list window tests).
 if [[ -f $win/clips_grid.bmp ]]; then
   python3 "$root/scripts/bmp-tools.py" png "$win/clips_grid.bmp" "$win/clips_grid.png" &&
