@@ -88,7 +88,8 @@ TEST(Lists, IdsPositionsAndSelectionFollowAddsAndDeletes) {
   ASSERT_EQ(x32IIAction(list, kIIDelete, 3, 0), 1);
   EXPECT_EQ(Add(list), 7) << "ids are not reused";
   EXPECT_EQ(Get(list, kIIOItemIds), (Ids{1, 2, 4, 5, 6, 7}));
-  for (auto [id, position] : {std::pair{1, 0}, {0x10000 + 4, 2}, {7, 5}, {3, -1}, {0, -1}}) {
+  for (auto [id, position] :
+       {std::pair{1, 0}, {0x10000 + 4, 2}, {7, 5}, {3, -1}, {0, -1}, {0x20000 + 1, -1}}) {
     EXPECT_EQ(x32IIOAction(list, kIIOPositionOf, 0, id), position) << id;
     EXPECT_EQ(x32IIOAction(list, kIIOIdAt, 0, position), position < 0 ? -1 : id & 0xFFFF)
         << position;
