@@ -1,5 +1,5 @@
-// A list owner for tests of the thumbnail-list service: it allocates its own
-// data blocks of a fixed size, answers the callback messages as the module's
+// A list owner for tests of the thumbnail-list service: it allocates data
+// blocks of a fixed size, answers the callback messages as the module's
 // owners do, and counts every block it allocates and releases, so a test can
 // see that each block is released exactly once.
 #pragma once
@@ -16,31 +16,24 @@
 class CountingOwner {
  public:
   explicit CountingOwner(int32_t blockBytes) : blockBytes_(blockBytes) { current_ = this; }
-  CountingOwner(const CountingOwner&) = delete;
-  CountingOwner& operator=(const CountingOwner&) = delete;
+  CountingOwner(const CountingOwner &) = delete;
+  CountingOwner &operator=(const CountingOwner &) = delete;
   ~CountingOwner() { current_ = current_ == this ? nullptr : current_; }
 
-  static int32_t Callback(IIOHandle list, int32_t message, int32_t item, void* data) {
+  static int32_t Callback(IIOHandle list, int32_t message, int32_t item, void *data) {
     return current_ != nullptr ? current_->Handle(list, message, item, data) : 0;
   }
   // A new block whose bytes are `seed`, `seed + 1`, ...
-  void* NewBlock(uint8_t seed) {
+  void *NewBlock(uint8_t seed) {
     auto bytes = std::make_unique<uint8_t[]>(static_cast<size_t>(blockBytes_));
     for (int32_t i = 0; i < blockBytes_; ++i)
       bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(seed + i);
-    ++allocated;
     return live_.emplace(bytes.get(), std::move(bytes)).first->first;
   }
-  std::vector<uint8_t> Bytes(const void* block) const {
-    const auto* b = static_cast<const uint8_t*>(block);
-    return std::vector<uint8_t>(b, b + blockBytes_);
-  }
-  bool IsLive(const void* block) const { return live_.count(const_cast<void*>(block)) == 1; }
   int32_t LiveCount() const { return static_cast<int32_t>(live_.size()); }
 
   // Counters and what the service told the owner.
-  int32_t allocated = 0, released = 0;
-  int32_t badReleases = 0;  // releases of blocks that were not live
+  int32_t released = 0, badReleases = 0;  // bad: blocks that were not live
   int32_t sizeQueries = 0, saves = 0, loads = 0, frees = 0;
   std::vector<int32_t> freedItems;
   std::vector<int32_t> currentItemSeen;  // item action 9 during messages 4 and 5
@@ -48,35 +41,31 @@ class CountingOwner {
   std::optional<int32_t> answerSize;     // answer to the size query (by default the block size)
 
  private:
-  void Release(void* block) { ++(live_.erase(block) == 1 ? released : badReleases); }
-  IIItem Item(IIOHandle list, int32_t item) {
-    IIItem it{};
-    x32IIAction(list, kIIRead, static_cast<uintptr_t>(item), reinterpret_cast<intptr_t>(&it));
-    return it;
-  }
+  void Release(void *block) { ++(live_.erase(block) == 1 ? released : badReleases); }
 
-  int32_t Handle(IIOHandle list, int32_t message, int32_t item, void* data) {
+  int32_t Handle(IIOHandle list, int32_t message, int32_t item, void *data) {
+    const auto id = static_cast<uintptr_t>(item);
+    IIItem it{};
+    x32IIAction(list, kIIRead, id, reinterpret_cast<intptr_t>(&it));
+    const auto size = static_cast<size_t>(blockBytes_);
     if (message == kIIOMsgSave || message == kIIOMsgLoad)
       currentItemSeen.push_back(x32IIAction(list, kIICurrentItem, 0, 0));
-    IIItem it = Item(list, item);
     if (message == kIIOMsgSave && data == nullptr) {
       ++sizeQueries;
       return answerSize.value_or(blockBytes_);
     } else if (message == kIIOMsgSave) {
       ++saves;
-      std::memcpy(data, it.data, static_cast<size_t>(blockBytes_));
+      std::memcpy(data, it.data, size);
       Release(it.data);
       return blockBytes_;
     } else if (message == kIIOMsgLoad) {
       ++loads;
-      it.data = NewBlock(0);
-      std::memcpy(it.data, data, static_cast<size_t>(blockBytes_));
-      x32IIAction(list, kIIReplace, static_cast<uintptr_t>(item), reinterpret_cast<intptr_t>(&it));
+      it.data = std::memcpy(NewBlock(0), data, size);
+      x32IIAction(list, kIIReplace, id, reinterpret_cast<intptr_t>(&it));
     } else if (message == kIIOMsgFree) {
       ++frees;
       freedItems.push_back(item);
-      if (it.data != data)
-        ++badReleases;  // the block is found through the item, as the module does
+      badReleases += it.data != data;  // the block is found through the item, as the module does
       Release(it.data);
     } else {
       others.push_back(message);
@@ -84,7 +73,7 @@ class CountingOwner {
     return 0;
   }
 
-  static inline CountingOwner* current_ = nullptr;
+  static inline CountingOwner *current_ = nullptr;
   int32_t blockBytes_;
-  std::map<void*, std::unique_ptr<uint8_t[]>> live_;
+  std::map<void *, std::unique_ptr<uint8_t[]>> live_;
 };

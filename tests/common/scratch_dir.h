@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,28 +16,27 @@ class ScratchDir {
  public:
   ScratchDir() {
     static std::atomic<unsigned> counter{0};
-    std::random_device device;
-    for (int i = 0; i < 100 && path_.empty(); ++i) {
-      auto candidate =
-          std::filesystem::temp_directory_path() /
-          ("quillan-test-" + std::to_string(device()) + "-" + std::to_string(++counter));
+    while (path_.empty()) {
+      auto candidate = std::filesystem::temp_directory_path() /
+                       ("quillan-test-" + std::to_string(std::random_device{}()) + "-" +
+                        std::to_string(++counter));
       if (std::filesystem::create_directory(candidate)) path_ = candidate;
     }
   }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
+  ScratchDir(const ScratchDir &) = delete;
+  ScratchDir &operator=(const ScratchDir &) = delete;
   ~ScratchDir() {
     std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+    std::filesystem::remove_all(path_, ec);
   }
 
-  const std::filesystem::path& path() const { return path_; }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
+  const std::filesystem::path &path() const { return path_; }
+  std::string file(const std::string &name) const { return (path_ / name).string(); }
 
   // Names of the entries in the folder, sorted.
   std::vector<std::string> Entries() const {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(path_))
+    for (const auto &e : std::filesystem::directory_iterator(path_))
       names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
@@ -48,13 +46,13 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
-inline std::vector<uint8_t> ReadWholeFile(const std::string& name) {
+inline std::vector<uint8_t> ReadWholeFile(const std::string &name) {
   std::ifstream in(name, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-inline void WriteWholeFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(name, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
+inline void WriteWholeFile(const std::string &name, const std::vector<uint8_t> &bytes) {
+  std::ofstream(name, std::ios::binary)
+      .write(reinterpret_cast<const char *>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }

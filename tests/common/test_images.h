@@ -11,35 +11,30 @@
 
 struct TestRgb {
   uint8_t r, g, b;
-  bool operator==(const TestRgb&) const = default;
+  bool operator==(const TestRgb &) const = default;
 };
 
 class TestImage {
  public:
   TestImage() = default;
   // A 24-bit image whose pixel (x, y) is `colour(x, y)`.
-  TestImage(int width, int height, const std::function<TestRgb(int, int)>& colour) {
+  TestImage(int width, int height, const std::function<TestRgb(int, int)> &colour) {
     if (!buf32Alloc(&handle_, 24, width, height, 0, nullptr)) return;
-    buf32Lock(handle_, kBuf32Write, nullptr);
-    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
-    for (int y = 0; y < height; ++y) {
+    const Buf32Lock lock(handle_, kBuf32Write);
+    for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x) {
         const TestRgb c = colour(x, y);
-        row[3 * static_cast<size_t>(x)] = c.r;
-        row[3 * static_cast<size_t>(x) + 1] = c.g;
-        row[3 * static_cast<size_t>(x) + 2] = c.b;
+        uint8_t *p = buf32PointAddr(handle_, x, y);
+        p[0] = c.r, p[1] = c.g, p[2] = c.b;
       }
-      buf32Line(handle_, y, kBuf32Write, row.data());
-    }
-    buf32Unlock(handle_);
   }
   // An image of the given depth, all zero.
   TestImage(int bitsPerPixel, int width, int height) {
     buf32Alloc(&handle_, bitsPerPixel, width, height, 0, nullptr);
   }
-  TestImage(const TestImage&) = delete;
-  TestImage& operator=(const TestImage&) = delete;
-  TestImage(TestImage&& other) noexcept : handle_(other.handle_) { other.handle_ = 0; }
+  TestImage(const TestImage &) = delete;
+  TestImage &operator=(const TestImage &) = delete;
+  TestImage(TestImage &&other) noexcept : handle_(other.handle_) { other.handle_ = 0; }
   ~TestImage() {
     if (handle_ != 0) buf32Free(handle_);
   }
@@ -73,21 +68,15 @@ inline std::vector<uint8_t> ImageBytes(Buf32Handle image) {
 
 // The pixels of a 24-bit image, row by row from the top.
 inline std::vector<TestRgb> ImagePixels(Buf32Handle image) {
-  uint32_t w = 0, h = 0;
+  const std::vector<uint8_t> b = ImageBytes(image);
   std::vector<TestRgb> pixels;
-  if (!buf32GetWHU(image, &w, &h, nullptr) || !buf32Lock(image, kBuf32Read, nullptr)) return pixels;
-  std::vector<uint8_t> row(static_cast<size_t>(w) * 3);
-  for (uint32_t y = 0; y < h; ++y) {
-    buf32Line(image, static_cast<int>(y), kBuf32Read, row.data());
-    for (uint32_t x = 0; x < w; ++x) pixels.push_back({row[3 * x], row[3 * x + 1], row[3 * x + 2]});
-  }
-  buf32Unlock(image);
+  for (size_t i = 0; i + 2 < b.size(); i += 3) pixels.push_back({b[i], b[i + 1], b[i + 2]});
   return pixels;
 }
 
 // Peak signal-to-noise ratio of two pictures of the same size, in dB; 99 when
 // they are equal.
-inline double Psnr(const std::vector<TestRgb>& a, const std::vector<TestRgb>& b) {
+inline double Psnr(const std::vector<TestRgb> &a, const std::vector<TestRgb> &b) {
   double sum = 0;
   for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
     const double dr = a[i].r - b[i].r, dg = a[i].g - b[i].g, db = a[i].b - b[i].b;

@@ -13,9 +13,9 @@
 namespace {
 
 using Ids = std::vector<int32_t>;
-intptr_t P(const void* p) { return reinterpret_cast<intptr_t>(p); }
+intptr_t P(const void *p) { return reinterpret_cast<intptr_t>(p); }
 
-int32_t Add(IIOHandle list, Buf32Handle image = 0, void* data = nullptr) {
+int32_t Add(IIOHandle list, Buf32Handle image = 0, void *data = nullptr) {
   IIItem it{};
   std::memset(it.label, 'a', sizeof it.label);  // no terminating NUL at all
   it.image = image;
@@ -80,11 +80,16 @@ TEST(Lists, IdsPositionsAndSelectionFollowAddsAndDeletes) {
   const IIOHandle list = x32CreateIIO(0);
   IIODefinition d{};
   x32IIOAction(list, kIIODefaultDefinition, 0, P(&d));
+  EXPECT_EQ(std::vector({d.layout, d.columns, d.rows, d.fitImages, d.multiSelect, d.wheelPercent,
+                         d.style, d.labelPlace, d.selectable, d.cellWidth, d.cellHeight}),
+            std::vector({0, 1, 1, 1, 0, 100, 1024, 0, 1, 60, 60}))
+      << "the defaults";
   for (int i = 0; i < 6; ++i) Add(list);
   ASSERT_EQ(x32IIAction(list, kIIDelete, 3, 0), 1);
   EXPECT_EQ(Add(list), 7) << "ids are not reused";
   EXPECT_EQ(Get(list, kIIOItemIds), (Ids{1, 2, 4, 5, 6, 7}));
-  for (auto [id, position] : {std::pair{1, 0}, {0x10000 + 4, 2}, {7, 5}, {3, -1}, {0, -1}}) {
+  for (auto [id, position] :
+       {std::pair{1, 0}, {0x10000 + 4, 2}, {7, 5}, {3, -1}, {0, -1}, {0x20000 + 1, -1}}) {
     EXPECT_EQ(x32IIOAction(list, kIIOPositionOf, 0, id), position) << id;
     EXPECT_EQ(x32IIOAction(list, kIIOIdAt, 0, position), position < 0 ? -1 : id & 0xFFFF)
         << position;
@@ -93,7 +98,7 @@ TEST(Lists, IdsPositionsAndSelectionFollowAddsAndDeletes) {
   IIOSelection s{4, wanted};
   const std::pair<int32_t, Ids> steps[] = {{0, {5}},
                                            {1, {2, 5}}};  // single, then multiple selection
-  for (const auto& [multi, expected] : steps) {
+  for (const auto &[multi, expected] : steps) {
     d.multiSelect = multi;
     ASSERT_EQ(x32IIOAction(list, kIIOApplyDefinition, 0, P(&d)), 1);
     EXPECT_EQ(x32IIOAction(list, kIIOSetSelection, 0, P(&s)),
@@ -121,6 +126,10 @@ TEST(Lists, IdsPositionsAndSelectionFollowAddsAndDeletes) {
       x32IIOAction(list, kIIOApplyDefinition, 0, P(&d)) + x32IIOAction(list, kIIORedraw, 0, 0), 2);
   EXPECT_EQ(x32IIOAction(list, kIIOAttach, 0, 0x1230) * 10 + x32IIOAction(list, kIIORedraw, 0, 0),
             10);
+  x32IIOAction(list, kIIOAttach, 1, 0x1230);
+  EXPECT_EQ(IioForgetWindow(list, 0x4560) * 10 + IioForgetWindow(list, 0x1230) + IioWindowOf(list),
+            1)
+      << "forgotten by its own window only";
   x32DestroyIIO(list);
 }
 
@@ -133,7 +142,8 @@ TEST(Lists, DestroyHandsEachHeldBlockBackOnce) {
   x32IIOAction(list, kIIOApplyDefinition, 0, P(&d));
   for (int i = 0; i < 4; ++i) Add(list, 0, owner.NewBlock(static_cast<uint8_t>(i)));
   Add(list);
-  // The owner deletes an item: it releases that block itself, the list says nothing.
+  // The owner deletes an item: it releases that block itself, the list says
+  // nothing.
   ASSERT_EQ(x32IIAction(list, kIIDelete, 2, 0), 1);
   EXPECT_EQ(x32DestroyIIO(list), 1);
   EXPECT_EQ(owner.freedItems, (Ids{1, 3, 4}));

@@ -9,14 +9,16 @@
 namespace {
 
 using Ids = std::vector<int32_t>;
-intptr_t P(const void* p) { return reinterpret_cast<intptr_t>(p); }
+intptr_t P(const void *p) { return reinterpret_cast<intptr_t>(p); }
 
-// A list of `n` items in cells of 40, `columns` per row, in a window two rows high.
+// A list of `n` items in cells of 40, `columns` per row, in a window two rows
+// high (three rows without a window).
 IIOHandle MakeList(int32_t columns, int n, int32_t multiSelect = 0) {
   const IIOHandle list = x32CreateIIO(0);
   IIODefinition d{};
   x32IIOAction(list, kIIODefaultDefinition, 0, P(&d));
-  d.layout = 1, d.columns = columns, d.cellWidth = d.cellHeight = 40, d.multiSelect = multiSelect;
+  d.layout = 1, d.columns = columns, d.rows = 3, d.cellWidth = d.cellHeight = 40;
+  d.multiSelect = multiSelect;
   x32IIOAction(list, kIIOApplyDefinition, 0, P(&d));
   for (IIItem it{}; n-- > 0;) x32IIAction(list, kIIAdd, 0, P(&it));
   IioSetViewSize(list, columns * 40 + 4 + 17, 2 * 40 + 4, 17, 13);
@@ -37,7 +39,7 @@ TEST(FitCells, DivideTheWindowLessMarginsAndAScrollBarAndAreStableWhenNarrowed) 
   const int32_t cases[][7] = {{435, 52, 7, 1, 1025, 59, 48},  {435, 52, 7, 1, 1024, 61, 48},
                               {190, 127, 3, 2, 1025, 56, 61}, {24, 52, 7, 1, 1025, 0, 0},
                               {435, 4, 7, 1, 1024, 0, 0},     {435, 52, 0, 1, 1024, 0, 0}};
-  for (const auto& c : cases) {
+  for (const auto &c : cases) {
     int32_t w = 0, h = 0;
     EXPECT_EQ(IioFitCells(c[0], c[1], c[2], c[3], c[4], 17, &w, &h), c[5] != 0) << c[0];
     EXPECT_TRUE(c[5] == 0 || (w == c[5] && h == c[6])) << c[0] << "x" << c[1];
@@ -62,9 +64,15 @@ TEST(ListView, CellsHitTestToTheirItemsInTheRowsShown) {
   }
   EXPECT_EQ(IioHitTest(list, 1, 10) + IioHitTest(list, kIioMargin + 160, 10), -2)
       << "margin, right of the grid";
-  EXPECT_EQ(IioSetTopRow(list, 9) * 10 + IioSetTopRow(list, -4), 10)
-      << "the top row stays in range";
+  const IIOHandle fits = MakeList(4, 8);
+  EXPECT_EQ(IioSetTopRow(list, 9) * 100 + IioSetTopRow(list, -4) * 10 + IioSetTopRow(fits, 1), 100)
+      << "the top row stays in range; 0 when all rows are shown";
+  IioGrid g{};
+  IioSetViewSize(list, 200, 0, 17, 13);
+  IioGetGrid(list, &g);
+  EXPECT_EQ(g.visibleRows, 3) << "no height: the rows of the definition";
   x32DestroyIIO(list);
+  x32DestroyIIO(fits);
 }
 
 TEST(ListView, ArrowsMoveTheFocusAndTheSelectionFollows) {
@@ -95,20 +103,22 @@ TEST(ListView, ArrowsMoveTheFocusAndTheSelectionFollows) {
 
 TEST(ListView, ShiftAndCtrlWorkInMultipleSelectionLists) {
   const IIOHandle list = MakeList(4, 8, 1);
-  IioClick(list, 1, false, false);
+  IioClick(list, 0, false, false);
   IioKeyPress(list, IioKey::kRight, false, true);
   IioKeyPress(list, IioKey::kDown, false, true);
-  EXPECT_EQ(Selected(list), (Ids{2, 3, 4, 5, 6, 7})) << "positions 1..6";
+  EXPECT_EQ(Selected(list), (Ids{1, 2, 3, 4, 5, 6})) << "positions 0..5";
   // Ctrl moves only the focus; Ctrl+Space toggles the focused item.
   EXPECT_FALSE(IioKeyPress(list, IioKey::kRight, true, false).selectionChanged);
   EXPECT_TRUE(IioKeyPress(list, IioKey::kSpace, true, false).selectionChanged);
-  EXPECT_EQ(Selected(list), (Ids{2, 3, 4, 5, 6, 7, 8}));
+  EXPECT_EQ(Selected(list), (Ids{1, 2, 3, 4, 5, 6, 7}));
   // Clicks: Ctrl toggles, Shift ranges from the anchor, plain selects one.
   IioClick(list, 7, true, false);
   IioClick(list, 0, true, false);
-  EXPECT_EQ(Selected(list), (Ids{1, 2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(Selected(list), (Ids{2, 3, 4, 5, 6, 7, 8}));
   IioClick(list, 3, false, true);
   EXPECT_EQ(Selected(list), (Ids{1, 2, 3, 4}));
+  IioClick(list, 1, false, true);
+  EXPECT_EQ(Selected(list), (Ids{1, 2})) << "the anchor stays where it was";
   IioClick(list, 5, false, false);
   EXPECT_EQ(Selected(list), (Ids{6}));
   x32DestroyIIO(list);

@@ -17,35 +17,28 @@
 
 namespace {
 
+using Told = std::vector<std::vector<int32_t>>;  // (message, item) of each event
 intptr_t P(const void* p) { return reinterpret_cast<intptr_t>(p); }
 
 struct Event {
   IIOHandle list;
   int32_t message, item;
-  HWND window = nullptr;  // drag and drop: the window under the mouse, its list and position
-  IIOHandle target = 0;
-  int32_t position = 0;
-  POINT point{};  // right clicks and drops
+  IIODrop drop{};  // drag queries and drops; x and y also of right clicks
 };
 std::vector<Event> g_events;
 HWND g_acceptWindow = nullptr;  // drops are allowed on this window only
 
 int32_t Owner(IIOHandle list, int32_t message, int32_t item, void* data) {
   Event e{list, message, item};
-  if (message == kIIOMsgDragQuery || message == kIIOMsgDrop) {
-    const auto* d = static_cast<const IIODrop*>(data);
-    e.window = reinterpret_cast<HWND>(d->window), e.target = d->targetList,
-    e.position = d->position;
-    e.point = POINT{d->x, d->y};
-  }
+  if (message == kIIOMsgDragQuery || message == kIIOMsgDrop) e.drop = *static_cast<IIODrop*>(data);
   if (message == kIIOMsgRightClick)
-    e.point = POINT{static_cast<int32_t*>(data)[0], static_cast<int32_t*>(data)[1]};
+    e.drop.x = static_cast<int32_t*>(data)[0], e.drop.y = static_cast<int32_t*>(data)[1];
   g_events.push_back(e);
-  return message == kIIOMsgDragQuery && e.window == g_acceptWindow;
+  return message == kIIOMsgDragQuery && e.drop.window == P(g_acceptWindow);
 }
 
-std::vector<std::vector<int32_t>> Told() {  // (message, item) of each event, then forgets them
-  std::vector<std::vector<int32_t>> out;
+Told Taken() {  // the events so far, forgotten
+  Told out;
   for (const Event& e : g_events) out.push_back({e.message, e.item});
   g_events.clear();
   return out;
@@ -64,16 +57,15 @@ void Send(std::vector<INPUT> inputs) {
   Pump();
 }
 INPUT Mouse(DWORD flags, POINT to = {}) {
+  const LONG w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
   INPUT in{};
   in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
-  in.mi.dx = static_cast<LONG>((to.x * 65536LL + GetSystemMetrics(SM_CXSCREEN) - 1) /
-                               GetSystemMetrics(SM_CXSCREEN));
-  in.mi.dy = static_cast<LONG>((to.y * 65536LL + GetSystemMetrics(SM_CYSCREEN) - 1) /
-                               GetSystemMetrics(SM_CYSCREEN));
+  in.mi.dwFlags = flags | (flags == MOUSEEVENTF_MOVE ? MOUSEEVENTF_ABSOLUTE : 0);
+  in.mi.dx = static_cast<LONG>((to.x * 65536LL + w - 1) / w);
+  in.mi.dy = static_cast<LONG>((to.y * 65536LL + h - 1) / h);
   return in;
 }
-INPUT MoveTo(POINT to) { return Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, to); }
+INPUT MoveTo(POINT to) { return Mouse(MOUSEEVENTF_MOVE, to); }
 void Key(WORD vk) {
   INPUT in[2] = {};
   in[0].type = in[1].type = INPUT_KEYBOARD;
@@ -82,12 +74,7 @@ void Key(WORD vk) {
   Send({in[0], in[1]});
 }
 
-COLORREF ColourOf(int i) {
-  static const COLORREF k[] = {RGB(220, 30, 30),  RGB(30, 180, 40),  RGB(40, 60, 220),
-                               RGB(230, 200, 20), RGB(200, 40, 200), RGB(20, 190, 200),
-                               RGB(120, 70, 20),  RGB(250, 140, 0)};
-  return k[i % 8];
-}
+COLORREF ColourOf(int i) { return RGB(30 + 25 * i, 200 - 20 * i, i % 2 ? 220 : 40); }
 
 // A list window in `top` at (x, y), w x h, with n solid thumbnails.
 IIOHandle MakeList(HWND top, int x, int y, int w, int h, int32_t layout, int n, HWND* window) {
@@ -97,12 +84,12 @@ IIOHandle MakeList(HWND top, int x, int y, int w, int h, int32_t layout, int n, 
   IIODefinition d{};
   x32IIOAction(list, kIIODefaultDefinition, 0, P(&d));
   d.layout = layout, d.columns = 3, d.rows = 2, d.style = 1025, d.labelPlace = 2,
-  d.fitImages = layout == 0;
-  d.callback = Owner;
+  d.fitImages = layout == 0, d.callback = Owner;
   x32IIOAction(list, kIIOApplyDefinition, 0, P(&d));
   for (int i = 0; i < n; ++i) {
-    const TestImage image(40, 40, [i](int, int) {
-      return TestRgb{GetRValue(ColourOf(i)), GetGValue(ColourOf(i)), GetBValue(ColourOf(i))};
+    const COLORREF c = ColourOf(i);
+    const TestImage image(40, 40, [c](int, int) {
+      return TestRgb{GetRValue(c), GetGValue(c), GetBValue(c)};
     });
     IIItem it{};
     it.flags = 1;
@@ -117,20 +104,6 @@ INT_PTR CALLBACK PlainDialog(HWND, UINT message, WPARAM, LPARAM) {
   return message == WM_INITDIALOG;
 }
 
-// A plain top-level window class (a static control would be transparent to the mouse).
-const char* TopClass() {
-  static const char* name = [] {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = "ClipsTestTop";
-    RegisterClassA(&wc);
-    return "ClipsTestTop";
-  }();
-  return name;
-}
-
 // The centre of a position's image place in screen coordinates.
 POINT CentreOf(HWND window, IIOHandle list, int32_t pos) {
   IioRect image{};
@@ -141,13 +114,23 @@ POINT CentreOf(HWND window, IIOHandle list, int32_t pos) {
 }
 
 // A top-level window with list A (3 x 2 cells fitted to the window, ten
-// items, a scroll bar) and list B (60 x 60 library cells, empty).
+// items, a scroll bar) and list B (60 x 60 library cells, empty). The top
+// window is of a plain class of its own: a static control would be
+// transparent to the mouse.
 struct ListWindows : ::testing::Test {
   void SetUp() override {
+    static const ATOM topClass = [] {
+      WNDCLASSA wc{};
+      wc.lpfnWndProc = DefWindowProcA;
+      wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+      wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+      wc.lpszClassName = "ClipsTestTop";
+      return RegisterClassA(&wc);
+    }();
     g_events.clear();
     buffers = buf32LiveCount();
-    top = CreateWindowExA(WS_EX_TOPMOST, TopClass(), "", WS_POPUP | WS_VISIBLE, 40, 40, 640, 400,
-                          nullptr, nullptr, nullptr, nullptr);
+    top = CreateWindowExA(WS_EX_TOPMOST, MAKEINTATOM(topClass), "", WS_POPUP | WS_VISIBLE, 40, 40,
+                          640, 400, nullptr, nullptr, nullptr, nullptr);
     listA = MakeList(top, 10, 10, 220, 150, 0, 10, &windowA);
     listB = MakeList(top, 300, 10, 300, 300, 2, 0, &windowB);
     SetForegroundWindow(top);
@@ -178,19 +161,17 @@ TEST_F(ListWindows, ClicksKeysAndScrollMessagesReachTheListAndItsOwner) {
   Send({MoveTo(CentreOf(windowA, listA, 4)), Mouse(MOUSEEVENTF_LEFTDOWN),
         Mouse(MOUSEEVENTF_LEFTUP)});
   EXPECT_EQ(GetFocus(), windowA);
-  EXPECT_EQ(Told(), (std::vector<std::vector<int32_t>>{{kIIOMsgClick, Id(4)}}));
+  EXPECT_EQ(Taken(), (Told{{kIIOMsgClick, Id(4)}}));
   Sleep(GetDoubleClickTime() + 50);
   const POINT at = CentreOf(windowA, listA, 1);
   Send({MoveTo(at), Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP),
         Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP), Mouse(MOUSEEVENTF_RIGHTDOWN),
         Mouse(MOUSEEVENTF_RIGHTUP)});
-  EXPECT_EQ(g_events.back().point.x * 10000 + g_events.back().point.y, at.x * 10000 + at.y);
-  EXPECT_EQ(Told(),
-            (std::vector<std::vector<int32_t>>{
-                {kIIOMsgClick, Id(1)}, {kIIOMsgDoubleClick, Id(1)}, {kIIOMsgRightClick, Id(1)}}));
+  EXPECT_TRUE(g_events.back().drop.x == at.x && g_events.back().drop.y == at.y) << "where";
+  EXPECT_EQ(Taken(),
+            (Told{{kIIOMsgClick, Id(1)}, {kIIOMsgDoubleClick, Id(1)}, {kIIOMsgRightClick, Id(1)}}));
   for (WORD key : {VK_RIGHT, VK_DOWN, VK_DOWN, VK_END}) Key(key);
-  EXPECT_EQ(Told(), (std::vector<std::vector<int32_t>>{
-                        {11, Id(2)}, {11, Id(5)}, {11, Id(8)}, {11, Id(9)}}));
+  EXPECT_EQ(Taken(), (Told{{11, Id(2)}, {11, Id(5)}, {11, Id(8)}, {11, Id(9)}}));
   EXPECT_EQ(TopRow(), 2) << "the focused row scrolled into view";
   x32IIOAction(listA, kIIOScrollTo, 0, 0);
   EXPECT_EQ(TopRow(), 0);
@@ -199,8 +180,7 @@ TEST_F(ListWindows, ClicksKeysAndScrollMessagesReachTheListAndItsOwner) {
   SendMessageA(windowA, WM_VSCROLL, SB_LINEDOWN, 0);
   EXPECT_EQ(TopRow(), 2);
   SendMessageA(windowA, WM_CONTEXTMENU, P(windowA), MAKELPARAM(-1, -1));
-  EXPECT_EQ(Told(), (std::vector<std::vector<int32_t>>{{kIIOMsgRightClick, Id(9)}}))
-      << "the menu key: the focus";
+  EXPECT_EQ(Taken(), (Told{{kIIOMsgRightClick, Id(9)}})) << "the menu key: the focus";
 }
 
 TEST_F(ListWindows, DraggingAnItemOntoAnotherListAsksAndReportsTheDrop) {
@@ -223,13 +203,13 @@ TEST_F(ListWindows, DraggingAnItemOntoAnotherListAsksAndReportsTheDrop) {
     const Event last = g_events.back(),
                 asked = last.message == kIIOMsgDrop ? g_events.end()[-2] : last;
     EXPECT_EQ(std::vector<int32_t>({asked.message, asked.item, int32_t(asked.list),
-                                    int32_t(asked.target), asked.position}),
+                                    int32_t(asked.drop.targetList), asked.drop.position}),
               std::vector<int32_t>({kIIOMsgDragQuery, Id(2), int32_t(listA),
                                     int32_t(i == 1 ? 0 : listB), i == 1 ? -1 : 0}));
     EXPECT_EQ(last.message == kIIOMsgDrop, i == 0)
         << "dropped only where the owner allows, without Escape";
     EXPECT_TRUE(i != 0 ||
-                (last.window == windowB && last.point.x == into.x && last.point.y == into.y));
+                (last.drop.window == P(windowB) && last.drop.x == into.x && last.drop.y == into.y));
     g_events.clear();
   }
 }
