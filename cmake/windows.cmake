@@ -157,8 +157,8 @@ function(quillan_windows_targets)
 
   # Windows test programs: tests/win/<area>/*.cpp form test_win_<area>.
   # These areas show windows and run on a virtual display: the dialogs, the
-  # custom controls, the thumbnail-list windows and the gallery of all controls.
-  set(QUILLAN_DISPLAY_TEST_AREAS dialog controls clips gallery)
+  # custom controls and the thumbnail-list windows.
+  set(QUILLAN_DISPLAY_TEST_AREAS dialog controls clips)
   file(GLOB win_test_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${root}/tests/win/*)
   foreach(dir ${win_test_dirs})
     if(NOT IS_DIRECTORY ${dir})

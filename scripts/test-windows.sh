@@ -75,9 +75,4 @@ if [[ -f $win/clips_grid.bmp ]]; then
     echo "list windows picture: $win/clips_grid.png"
 fi
 
-# The gallery of the custom controls (test_win_gallery).
-if [[ -f $win/gallery.bmp ]]; then
-  python3 "$root/scripts/bmp-tools.py" png "$win/gallery.bmp" "$win/gallery.png" &&
-    echo "custom controls gallery: $win/gallery.png"
-fi
 exit $status
