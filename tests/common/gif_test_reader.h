@@ -1,26 +1,23 @@
 // A strict GIF reader for tests: it parses every block the writer produces and
 // decodes the LZW data on its own. Anything off the format (a bad code, a
 // wrong pixel count, data after the end code, padding not zero, an image
-// without its control block, bytes after the trailer) is an error.
+// without its control block, another kind of extension, bytes after the
+// trailer) is an error.
 #pragma once
 
 #include <algorithm>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "common/test_images.h"
 
 struct GifTestFrame {
-  int left = 0, top = 0, width = 0, height = 0, delay = 0, disposal = 0;
-  bool interlaced = false;
-  int localTableSize = 0;  // 0: no local table
+  int left = 0, top = 0, width = 0, height = 0, delay = 0, disposal = 0, localTableSize = 0;
+  bool interlaced = false;  // localTableSize 0: no local table
   std::vector<TestRgb> localTable;
-  int minCodeSize = 0, clearCodes = 0,
-      widestCode = 0;            // the leading clear code counts
-  std::vector<uint8_t> indices;  // row by row from the top
+  int minCodeSize = 0, clearCodes = 0, widestCode = 0;  // the leading clear code counts
+  std::vector<uint8_t> indices;                         // row by row from the top
 };
 
 struct GifTestFile {
@@ -33,18 +30,17 @@ struct GifTestFile {
   // The colours of a frame's pixels through its own or the global table.
   std::vector<TestRgb> Colours(size_t frame) const {
     const GifTestFrame &f = frames[frame];
-    const std::vector<TestRgb> &table = f.localTableSize ? f.localTable : globalTable;
     std::vector<TestRgb> out;
-    for (uint8_t i : f.indices) out.push_back(i < table.size() ? table[i] : TestRgb{});
+    for (uint8_t i : f.indices)
+      out.push_back((f.localTableSize ? f.localTable : globalTable).at(i));
     return out;
   }
 };
 
-namespace gif_test_reader_detail {
-
 // Decodes one image's LZW data into exactly `count` indices, with a table of
-// whole strings; the reason when the data is not exactly that.
-inline const char *Decode(const std::vector<uint8_t> &data, size_t count, GifTestFrame &f) {
+// whole strings, and puts interlaced rows in place; the reason when the data
+// is not exactly that.
+inline const char *GifTestDecode(const std::vector<uint8_t> &data, size_t count, GifTestFrame &f) {
   const int min = f.minCodeSize, clear = 1 << min;
   if (min < 2 || min > 8) return "minimum code size out of range";
   std::vector<std::vector<uint8_t>> table;
@@ -59,14 +55,19 @@ inline const char *Decode(const std::vector<uint8_t> &data, size_t count, GifTes
       table.assign(static_cast<size_t>(clear) + 2, {});
       for (int i = 0; i < clear; ++i) table[static_cast<size_t>(i)] = {static_cast<uint8_t>(i)};
       ++f.clearCodes, size = min + 1, prev = -1;
-    } else if (table.empty()) {
-      return "no leading clear code";
+    } else if (table.empty() || code > next || (code == next && prev < 0)) {
+      return "code out of range or no leading clear code";
     } else if (code == clear + 1) {
-      if (f.indices.size() != count) return "wrong number of pixels";
-      if (data.size() * 8 - bit >= 8) return "data after the end code";
-      return bit % 8 && data.back() >> (bit % 8) ? "padding not zero" : nullptr;
-    } else if (code > next || (code == next && prev < 0)) {
-      return "code out of range";
+      if (f.indices.size() != count || data.size() * 8 - bit >= 8 ||
+          (bit % 8 && data.back() >> (bit % 8)))
+        return "wrong number of pixels, data after the end code or padding not zero";
+      if (!f.interlaced) return nullptr;
+      std::vector<uint8_t> out(count);
+      auto in = f.indices.begin();
+      for (int pass = 0; pass < 4; ++pass)
+        for (int y = (8 >> pass) % 8; y < f.height; y += pass ? 16 >> pass : 8, in += f.width)
+          std::copy_n(in, f.width, out.begin() + std::ptrdiff_t{y} * f.width);
+      return f.indices = out, nullptr;
     } else {
       std::vector<uint8_t> s = table[static_cast<size_t>(code == next ? prev : code)];
       if (code == next) s.push_back(s[0]);
@@ -76,53 +77,32 @@ inline const char *Decode(const std::vector<uint8_t> &data, size_t count, GifTes
         if (next + 1 == 1 << size && size < 12) ++size;
       }
       f.indices.insert(f.indices.end(), s.begin(), s.end());
-      if (f.indices.size() > count) return "too many pixels";
       prev = code;
     }
   }
 }
-
-inline void Deinterlace(GifTestFrame &f) {
-  std::vector<uint8_t> out(f.indices.size());
-  const auto w = static_cast<std::ptrdiff_t>(f.width);
-  std::ptrdiff_t row = 0;
-  for (int pass = 0; pass < 4; ++pass)
-    for (int y = (8 >> pass) % 8; y < f.height; y += pass == 0 ? 8 : 16 >> pass, ++row)
-      std::copy_n(f.indices.begin() + row * w, w, out.begin() + y * w);
-  f.indices = out;
-}
-
-}  // namespace gif_test_reader_detail
 
 inline std::optional<GifTestFile> ReadGif(const std::vector<uint8_t> &b,
                                           std::string *error = nullptr) {
   size_t at = 0;
   auto byte = [&] { return at < b.size() ? int{b[at++]} : -1; };
   auto word = [&] {
-    const int lo = byte(), hi = byte();
-    return lo < 0 || hi < 0 ? -1 : lo | hi << 8;
+    return at + 2 > b.size() ? (at = b.size(), -1) : (at += 2, b[at - 2] | b[at - 1] << 8);
   };
   auto take = [&](size_t n, std::vector<uint8_t> &out) {  // appends
-    if (b.size() - at < n) return false;
-    out.insert(out.end(), b.begin() + static_cast<std::ptrdiff_t>(at),
-               b.begin() + static_cast<std::ptrdiff_t>(at + n));
-    return at += n, true;
+    return b.size() - at >= n && (out.insert(out.end(), b.data() + at, b.data() + at + n), at += n);
   };
   auto subBlocks = [&](std::vector<uint8_t> &out) {  // up to the terminator
     for (int n = byte();; n = byte())
       if (n <= 0 || !take(static_cast<size_t>(n), out)) return n == 0;
   };
   auto table = [&](int packed, int &size, std::vector<TestRgb> &entries) {
-    std::vector<uint8_t> raw;
-    if ((packed & 0x80) && !take(static_cast<size_t>(size = 2 << (packed & 7)) * 3, raw))
-      return false;
-    for (size_t i = 0; i < raw.size(); i += 3) entries.push_back({raw[i], raw[i + 1], raw[i + 2]});
-    return true;
+    size = packed & 0x80 ? 2 << (packed & 7) : 0;
+    for (; entries.size() < size_t(size) && b.size() - at >= 3; at += 3)
+      entries.push_back({b[at], b[at + 1], b[at + 2]});
+    return entries.size() == size_t(size);
   };
-  auto bad = [&](const char *why) {
-    if (error) *error = why;
-    return std::nullopt;
-  };
+  auto bad = [&](const char *w) { return (error ? void(*error = w) : void()), std::nullopt; };
   GifTestFile gif;
   GifTestFrame f;
   bool control = false;
@@ -130,8 +110,8 @@ inline std::optional<GifTestFile> ReadGif(const std::vector<uint8_t> &b,
   if (!take(6, head) || std::string(head.begin(), head.end()) != "GIF89a") return bad("signature");
   gif.width = word(), gif.height = word();
   const int packed = byte();
-  if (word() < 0 || packed < 0) return bad("short screen");
-  if (!table(packed, gif.globalTableSize, gif.globalTable)) return bad("short table");
+  if (word() < 0 || packed < 0 || !table(packed, gif.globalTableSize, gif.globalTable))
+    return bad("short screen or table");
   for (int block = byte(); block != 0x3B; block = byte()) {
     head.clear(), data.clear();
     const int label = block == 0x21 ? byte() : -1;
@@ -142,22 +122,16 @@ inline std::optional<GifTestFile> ReadGif(const std::vector<uint8_t> &b,
       if (byte() != 11 || !take(11, head) || !subBlocks(data)) return bad("bad application block");
       gif.applications.emplace_back(head.begin(), head.end());
       gif.applicationData.push_back(data);
-    } else if (block == 0x21) {
-      if (label < 0 || !subBlocks(data)) return bad("bad extension");
     } else if (block == 0x2C && control) {
       f.left = word(), f.top = word(), f.width = word(), f.height = word();
       const int p = byte();
-      if (p < 0 || f.height < 0) return bad("short image descriptor");
       f.interlaced = (p & 0x40) != 0;
-      if (!table(p, f.localTableSize, f.localTable)) return bad("short local table");
-      f.minCodeSize = byte();
-      if (f.minCodeSize < 0 || !subBlocks(data)) return bad("short image data");
-      if (const char *why = gif_test_reader_detail::Decode(
-              data, static_cast<size_t>(f.width) * static_cast<size_t>(f.height), f))
+      if (p < 0 || !table(p, f.localTableSize, f.localTable) || (f.minCodeSize = byte()) < 0 ||
+          !subBlocks(data))
+        return bad("short image");
+      if (const char *why = GifTestDecode(data, size_t(f.width) * size_t(f.height), f))
         return bad(why);
-      if (f.interlaced) gif_test_reader_detail::Deinterlace(f);
-      gif.frames.push_back(std::exchange(f, GifTestFrame{}));
-      control = false;
+      gif.frames.push_back(std::exchange(f, GifTestFrame{})), control = false;
     } else {
       return bad("unknown block, image without control block or missing trailer");
     }
