@@ -109,22 +109,13 @@ TEST_F(PlugIn, SilentRunReplaysTheStoredScriptAndLeavesTheHostRecord) {
   EXPECT_EQ(destination.handle, made);
   EXPECT_EQ(ImageBytes(destination.handle), first);
 
-  // The render call stores the replayed template in the record it is given; a thumbnail
-  // zeroes the sweep centre for its render only.
+  // The render call stores the replayed template in the record it is given.
   RenderSession other;
-  TestBuffer direct, thumb;
+  TestBuffer direct;
   other.SetReplayRequest(2);
   ASSERT_EQ(RenderRecord(other, &record, 2, source.handle, &direct.handle, nullptr), 1);
   EXPECT_EQ(ImageBytes(direct.handle), first);
   EXPECT_EQ(record.templateIndex, 11);
-  record.storyboardPosition = 0;
-  record.sweepCentreX = 40;
-  const auto kept = SerializeRecord(record);
-  EXPECT_EQ(RenderThumbnail(session, nullptr, 2, d, 6, 5, source.handle, &thumb.handle), 0);
-  ASSERT_EQ(RenderThumbnail(session, &record, 2, d, 6, 5, source.handle, &thumb.handle), 1);
-  EXPECT_EQ(ImageBytes(thumb.handle).size(), 6u * 5 * 3);
-  EXPECT_EQ(SerializeRecord(record), kept);
-  EXPECT_EQ(session.previousRecord().sweepCentreX, 0);
 }
 
 TEST_F(PlugIn, FailuresAreRecordedOnceAtTheBoundary) {

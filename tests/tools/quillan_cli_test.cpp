@@ -105,6 +105,7 @@ TEST_F(Cli, RefusalsGiveOneLineAnExitCodeAndNoFile) {
         {"render -o @/x.tif", 2, "the output must end in .png or .bmp"},
         {"render --hue abc -o @/x.png", 2, "--hue takes a whole number"},
         {"render --compression tiny -o @/x.png", 2, "--compression takes fast or small"},
+        {"help paint", 2, "no help for 'paint'"},
         {"render --data nowhere -o @/x.png", 2, "no such folder: nowhere"},
         {"animate -o @/x.gif --script 071- --frames 5", 2, "at least two operations"},
         {"render -o @/x.bmp --size 900000x900000", 1, "needs about 2317428 MiB"},
@@ -115,6 +116,20 @@ TEST_F(Cli, RefusalsGiveOneLineAnExitCodeAndNoFile) {
     EXPECT_TRUE(!*args || std::count(err.begin(), err.end(), '\n') == 1) << err;
   }
   EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST_F(Cli, HelpPerCommandVersionAndOptionValuesAfterEquals) {
+  for (const char* ask : {"help render", "render --help", "help animate", "record -h"}) {
+    ASSERT_EQ(quillan(std::string(ask) + " >" + logs.file("out")), 0) << ask;
+    const auto out = ReadWholeFile(logs.file("out"));
+    const std::string text(out.begin(), out.end());
+    EXPECT_TRUE(text.find("--threads") != text.npos || text.find("--hue") != text.npos) << ask;
+    EXPECT_NE(text.find("130  stopped by Ctrl-C"), text.npos) << ask;
+  }
+  EXPECT_EQ(quillan("--version >" + logs.file("out")), 0);
+  EXPECT_EQ(ReadWholeFile(logs.file("out")).at(8), '1');
+  ASSERT_EQ(quillan("render --size=16x8 --hue=20 -o @/e.png --"), 0);
+  EXPECT_EQ(DecodePng(ReadWholeFile(dir.file("e.png"))).size(), 16u * 8 * 3);
 }
 
 TEST_F(Cli, CtrlCStopsTheRenderWith130AndWritesNothing) {

@@ -38,7 +38,85 @@ const char kUsage[] =
     "  --compression C   PNG packing: fast (default) or small (up to a fifth\n"
     "                    smaller, many times slower)\n"
     "common options:\n"
-    "  --data DIR        folder of prismno.dat and gfill.xpl (default: beside quillan)\n";
+    "  --data DIR        folder of prismno.dat and gfill.xpl (default: beside quillan)\n"
+    "  --version         the program's version\n"
+    "Options take their value as the next argument or after '='; '--' ends the options.\n"
+    "quillan help COMMAND (or COMMAND --help) describes a command's options.\n";
+
+const char kVersion[] = "quillan 1.1\n";
+
+const char kExitCodes[] =
+    "exit codes:\n"
+    "  0    done\n"
+    "  1    the work failed (a file that cannot be read or written, not enough memory)\n"
+    "  2    usage error: an unknown command or option, a value out of range\n"
+    "  130  stopped by Ctrl-C; nothing was written\n";
+
+const char kRenderHelp[] =
+    "quillan render -o OUT.png|OUT.bmp [options]\n"
+    "Renders one texture, as the module's silent run renders its stored record.\n"
+    "options:\n"
+    "  -o FILE            the picture: .png (written as the rows are made) or .bmp\n"
+    "  --record FILE      start from a stored 1348-byte record (default: the record the\n"
+    "                     module hands a host: template 5, sample 3, ramp preset 2)\n"
+    "  --size WxH         2..1048576 each (default 640x480)\n"
+    "  --threads N        1..64 (default: one per processor; the same pixels for any N)\n"
+    "  --compression C    PNG packing: fast (default) or small (slower, up to a fifth\n"
+    "                     smaller)\n"
+    "  record options     see quillan help record\n";
+
+const char kAnimateHelp[] =
+    "quillan animate -o OUT.gif|OUT.bmp --script TEXT --frames F [options]\n"
+    "Exports a storyboard as an animated GIF (looping, 256 colours a frame) or as\n"
+    "numbered BMP files (OUT000.BMP, OUT001.BMP, ...).\n"
+    "options:\n"
+    "  -o FILE            .gif, or .bmp for a sequence\n"
+    "  --script TEXT      the storyboard: at least two operations\n"
+    "  --frames F         2..900 frames spread evenly over the storyboard\n"
+    "  --record FILE      colours, repeat and mirror from a stored record\n"
+    "  --size WxH         2..1048576 each (default 640x480)\n"
+    "  --threads N        1..64 (default: one per processor)\n"
+    "  record options     see quillan help record\n";
+
+const char kRecordHelp[] =
+    "quillan record new -o FILE [--record FILE] [record options]\n"
+    "quillan record show FILE\n"
+    "Writes a parameter record as a host stores it (1348 bytes), or shows its words.\n"
+    "record options (each sets the words it names and leaves the others):\n"
+    "  --script TEXT      storyboard such as [000]051-123|() or 051-123|: two-digit\n"
+    "                     template 01..19, sample digit, '-' applied or '|' sample only;\n"
+    "                     at most 62 operations; the render replays it\n"
+    "  --template N       pattern template 1..19\n"
+    "  --sample N         sample number 1..12 (how the two map values combine)\n"
+    "  --repeat X.XX      0.01..5.00\n"
+    "  --mirror           mirror the palette position\n"
+    "  --hue DEG          hue shift 0..359\n"
+    "  --ring DEG         ring 0..359\n"
+    "  --preset N         palette ramp preset N of gfill.xpl\n";
+
+// The help of one command, or null.
+const char* commandHelp(const std::string& command) {
+  if (command == "render") return kRenderHelp;
+  if (command == "animate") return kAnimateHelp;
+  if (command == "record") return kRecordHelp;
+  return nullptr;
+}
+
+// "--size=640x480" is "--size 640x480"; after "--" nothing is split.
+void splitOptionValues(std::vector<std::string>& args) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--") {
+      args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
+      return;
+    }
+    const size_t eq = args[i].find('=');
+    if (args[i].rfind("--", 0) != 0 || eq == std::string::npos) continue;
+    std::string value = args[i].substr(eq + 1);
+    args[i].resize(eq);
+    args.insert(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, std::move(value));
+    ++i;
+  }
+}
 
 std::filesystem::path executableDir() {
   std::error_code ec;
@@ -50,6 +128,7 @@ std::filesystem::path executableDir() {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  splitOptionValues(args);
   SetModuleDirectory(executableDir());
   // --data applies to every command.
   for (size_t i = 0; i < args.size(); ++i) {
@@ -62,8 +141,22 @@ int main(int argc, char** argv) {
                args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
     break;
   }
+  if (!args.empty() && args[0] == "--version") return std::fputs(kVersion, stdout), 0;
+  // "help COMMAND" and "COMMAND --help" show that command's options.
+  const bool askedHelp =
+      args.size() >= 2 && (args[0] == "help" || args[1] == "--help" || args[1] == "-h");
+  if (askedHelp) {
+    const char* help = commandHelp(args[0] == "help" ? args[1] : args[0]);
+    if (help == nullptr)
+      return Fail(kExitUsage, "no help for '" + (args[0] == "help" ? args[1] : args[0]) +
+                                  "' (try quillan --help)");
+    std::fputs(help, stdout);
+    std::fputs(kExitCodes, stdout);
+    return 0;
+  }
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     std::fputs(kUsage, args.empty() ? stderr : stdout);
+    if (!args.empty()) std::fputs(kExitCodes, stdout);
     return args.empty() ? kExitUsage : 0;
   }
   InstallInterruptHandling();
