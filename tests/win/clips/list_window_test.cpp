@@ -51,12 +51,11 @@ void Send(std::vector<INPUT> inputs) {
 INPUT Mouse(DWORD flags, POINT to = {}) {
   const LONG w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
   INPUT in{};
-  in.type = INPUT_MOUSE,
-  in.mi.dwFlags = flags | (flags == MOUSEEVENTF_MOVE ? MOUSEEVENTF_ABSOLUTE : 0);
+  in.type = INPUT_MOUSE, in.mi.dwFlags = flags;
   in.mi.dx = LONG((to.x * 65536LL + w - 1) / w), in.mi.dy = LONG((to.y * 65536LL + h - 1) / h);
   return in;
 }
-INPUT MoveTo(POINT to) { return Mouse(MOUSEEVENTF_MOVE, to); }
+INPUT MoveTo(POINT to) { return Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, to); }
 void Key(WORD vk) {
   INPUT in[2] = {};
   in[0].type = in[1].type = INPUT_KEYBOARD, in[0].ki.wVk = in[1].ki.wVk = vk;
