@@ -31,6 +31,15 @@ class CountingOwner {
     return live_.emplace(bytes.get(), std::move(bytes)).first->first;
   }
   int32_t LiveCount() const { return static_cast<int32_t>(live_.size()); }
+  // A new list with the default definition whose callback is this owner's.
+  static IIOHandle NewList() {
+    const IIOHandle list = x32CreateIIO(0);
+    IIODefinition d{};
+    x32IIOAction(list, kIIODefaultDefinition, 0, reinterpret_cast<intptr_t>(&d));
+    d.callback = Callback;
+    x32IIOAction(list, kIIOApplyDefinition, 0, reinterpret_cast<intptr_t>(&d));
+    return list;
+  }
 
   // Counters and what the service told the owner.
   int32_t released = 0, badReleases = 0;  // bad: blocks that were not live
