@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "model/record_file.h"
 #include "model/module_path.h"
+#include "model/record_file.h"
 
 std::filesystem::path RampPresetsFile() { return ModuleFile("gfill.xpl"); }
 
@@ -76,4 +76,46 @@ int CountRampPresets(const std::filesystem::path& file) {
   TextRecord rec;
   if (!reader.isOpen() || !reader.next(rec) || !rec.kind('#', 'N')) return kFallbackPresetCount;
   return rec.number(2);
+}
+
+namespace {
+
+bool digits(const TextRecord& r, int at) {
+  for (int i = at; i < at + 3; ++i)
+    if (r.b[static_cast<size_t>(i)] < '0' || r.b[static_cast<size_t>(i)] > '9') return false;
+  return true;
+}
+
+}  // namespace
+
+std::string ReadRampPresetStrictly(int n, const std::filesystem::path& file, PaletteRamp& out) {
+  const std::string name = file.string();
+  TextRecordReader reader(file);
+  if (!reader.isOpen()) return "no presets file " + name;
+  TextRecord rec;
+  if (!reader.next(rec) || !rec.kind('#', 'N') || !digits(rec, 2) || rec.number(2) < 1)
+    return name + " is not a presets file (it does not start with a preset count)";
+  const int presets = rec.number(2);
+  if (n < 1 || n > presets)
+    return name + " holds presets 1.." + std::to_string(presets) + "; there is no preset " +
+           std::to_string(n);
+  const std::string which = "preset " + std::to_string(n) + " of " + name;
+  do {
+    if (!reader.next(rec) || rec.kind('#', 'e')) return which + " is missing";
+  } while (!(rec.kind('#', 'p') && digits(rec, 2) && rec.number(2) == n));
+  if (!reader.next(rec) || !rec.kind('#', 'n') || !digits(rec, 2) || rec.number(2) < 1 ||
+      rec.number(2) > kMaxStops)
+    return which + " has no stop count of 1.." + std::to_string(kMaxStops);
+  PaletteRamp ramp{};
+  ramp.count = rec.number(2);
+  for (int i = 0; i < ramp.count; ++i) {
+    if (!reader.next(rec)) return which + " is cut short";
+    for (int at : {0, 4, 8, 12})
+      if (!digits(rec, at) || rec.number(at) > 255)
+        return which + " has a damaged stop " + std::to_string(i + 1);
+    ramp.stops[i] =
+        RampStop{rec.byteNumber(0), rec.byteNumber(4), rec.byteNumber(8), rec.byteNumber(12)};
+  }
+  out = ramp;
+  return {};
 }

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 #include "model/ramp.h"
 
@@ -36,6 +37,13 @@ void LoadRampPreset(int n, PaletteRamp& ramp, const std::filesystem::path& file)
 // or its first record is not a "#N" header.
 int CountRampPresets();
 int CountRampPresets(const std::filesystem::path& file);
+
+// Preset n of `file`, read strictly, for a user who asked for it by number:
+// the file must start with its "#N" header, n must lie in 1..P, the preset
+// must hold 1..256 stops whose numbers are digits, all in the file. An empty
+// string and the ramp in `out`, or a sentence naming the file and what is
+// wrong with it.
+std::string ReadRampPresetStrictly(int n, const std::filesystem::path& file, PaletteRamp& out);
 
 // The presets file beside the module.
 std::filesystem::path RampPresetsFile();

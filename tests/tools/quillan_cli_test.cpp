@@ -106,6 +106,7 @@ TEST_F(Cli, RefusalsGiveOneLineAnExitCodeAndNoFile) {
         {"render --hue abc -o @/x.png", 2, "--hue takes a whole number"},
         {"render --compression tiny -o @/x.png", 2, "--compression takes fast or small"},
         {"help paint", 2, "no help for 'paint'"},
+        {"render --preset 53 -o @/x.png", 1, "holds presets 1..52; there is no preset 53"},
         {"render --data nowhere -o @/x.png", 2, "no such folder: nowhere"},
         {"animate -o @/x.gif --script 071- --frames 5", 2, "at least two operations"},
         {"render -o @/x.bmp --size 900000x900000", 1, "needs about 2317428 MiB"},
@@ -130,6 +131,21 @@ TEST_F(Cli, HelpPerCommandVersionAndOptionValuesAfterEquals) {
   EXPECT_EQ(ReadWholeFile(logs.file("out")).at(8), '1');
   ASSERT_EQ(quillan("render --size=16x8 --hue=20 -o @/e.png --"), 0);
   EXPECT_EQ(DecodePng(ReadWholeFile(dir.file("e.png"))).size(), 16u * 8 * 3);
+}
+
+TEST_F(Cli, PresetsAreListedAndADamagedOrMissingPresetsFileIsNamed) {
+  ASSERT_EQ(quillan("presets >" + logs.file("out")), 0);
+  const auto out = ReadWholeFile(logs.file("out"));
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 53);
+  EXPECT_NE(std::string(out.begin(), out.end()).find("\n  2  0:0b1d4d 40:0f6e8c"),
+            std::string::npos);
+  std::string err;
+  EXPECT_EQ(quillan("render --data " + logs.path().string() + " -o @/x.png", &err),
+            0);  // no presets file
+  EXPECT_NE(err.find("warning: no presets file"), std::string::npos);
+  WriteWholeFile(logs.file("gfill.xpl"), std::vector<uint8_t>(300, '#'));
+  EXPECT_EQ(quillan("render --data " + logs.path().string() + " --preset 2 -o @/y.png", &err), 1);
+  EXPECT_NE(err.find("gfill.xpl is not a presets file"), std::string::npos);
 }
 
 TEST_F(Cli, CtrlCStopsTheRenderWith130AndWritesNothing) {

@@ -17,6 +17,7 @@
 #include "engine/script.h"
 #include "image_files.h"
 #include "options.h"
+#include "palette/presets.h"
 #include "platform/x32base/buf32.h"
 #include "platform/x32base/buf32_guards.h"
 #include "platform/x32comm/x32comm.h"
@@ -51,7 +52,19 @@ std::optional<std::string> loadRecord(const CommandOptions& a, ParamRecord& reco
   if (!a.recordFile.empty()) {
     if (auto e = ReadRecordFile(a.recordFile, record)) return e;
   }
-  ApplyOverrides(a.overrides, record);
+  RecordOverrides overrides = a.overrides;
+  if (overrides.preset) {
+    // A preset asked for by number must be there, whole.
+    PaletteRamp ramp{};
+    if (auto e = ReadRampPresetStrictly(*overrides.preset, RampPresetsFile(), ramp); !e.empty())
+      return e;
+    record.ramp = ramp;
+    overrides.preset.reset();
+  } else if (a.recordFile.empty() && !std::filesystem::exists(RampPresetsFile())) {
+    std::fprintf(stderr, "quillan: warning: no presets file %s; the ramp is black to white\n",
+                 RampPresetsFile().string().c_str());
+  }
+  ApplyOverrides(overrides, record);
   return std::nullopt;
 }
 
@@ -133,6 +146,61 @@ int RunRender(const std::vector<std::string>& args) {
       return Fail(kExitFailure, "cannot write " + a.output);
   }
   return 0;
+}
+
+int RunPresets(const std::vector<std::string>& args) {
+  if (!args.empty()) return Fail(kExitUsage, "presets takes no arguments");
+  const auto file = RampPresetsFile();
+  PaletteRamp ramp{};
+  // The count comes from the file's header; a damaged file says so at once.
+  std::string error = ReadRampPresetStrictly(1, file, ramp);
+  if (!error.empty() && error.find("preset 1 ") == std::string::npos)
+    return Fail(kExitFailure, error);
+  const int count = CountRampPresets(file);
+  std::printf("%s: %d presets (position red green blue of each stop)\n", file.string().c_str(),
+              count);
+  for (int n = 1; n <= count; ++n) {
+    error = ReadRampPresetStrictly(n, file, ramp);
+    std::printf("%3d ", n);
+    if (!error.empty()) {
+      std::printf(" %s\n", error.c_str());
+      continue;
+    }
+    for (int i = 0; i < ramp.count; ++i)
+      std::printf(" %d:%02x%02x%02x", ramp.stops[i].position, ramp.stops[i].red,
+                  ramp.stops[i].green, ramp.stops[i].blue);
+    std::printf("\n");
+  }
+  return std::ferror(stdout) ? Fail(kExitFailure, "cannot write the list") : 0;
+}
+
+int RunTemplates(const std::vector<std::string>& args) {
+  if (!args.empty()) return Fail(kExitUsage, "templates takes no arguments");
+  // What each template does to a pixel's pair (x, y) of the current maps, 0..1
+  // across the picture; u = 2x - 1, v = 2y - 1.
+  static const char* const kTemplates[] = {
+      "sin(pi x), cos(pi y): waves",
+      "sin(pi y), cos(pi x): waves turned",
+      "log(1 + 9|u|), log(1 + 9|v|): a cross of logarithms",
+      "a parabola folded and turned by the sweep angle",
+      "the smaller of 0.1 + 0.4|u| and 0.1 + 0.4|v| wrapped round the larger: nested squares",
+      "sin(pi x) + y, cos(pi y) + x: waves drawn along",
+      "distance and angle from the centre: rings and rays",
+      "angle and distance from (0.73, 0.33): an off-centre swirl",
+      "log(1 + 9|u|) + y, log(1 + 9|v|) + x: a drawn-out cross",
+      "cos(2 pi x) + y, sin(2 pi y) + x: double waves",
+      "2y + k - 1, k + 1 - 2x: a turn by the sweep setting k",
+      "the larger of |u| and |v| with the other: square rings",
+      "x and y pushed by tan: stretched stripes",
+      "distance and angle from the corner: quarter rings",
+      "u, v turned by the sweep angle and folded: a tilted grid",
+      "a quotient of circles: an off-centre lens",
+      "u^2 - v^2, 2uv: the square of u + iv",
+      "a parabola in 2x and 2y: curved bands",
+      "x^2 - y^2, 2xy: the square of x + iy",
+  };
+  for (int t = 0; t < 19; ++t) std::printf("%2d  %s\n", t + 1, kTemplates[t]);
+  return std::ferror(stdout) ? Fail(kExitFailure, "cannot write the list") : 0;
 }
 
 int RunRecordNew(const std::vector<std::string>& args) {

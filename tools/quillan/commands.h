@@ -17,6 +17,9 @@ int Fail(int code, const std::string& message);
 int RunRender(const std::vector<std::string>& args);
 int RunAnimate(const std::vector<std::string>& args);
 int RunRecordNew(const std::vector<std::string>& args);
+// Lists the ramp presets of the presets file, and the pattern templates.
+int RunPresets(const std::vector<std::string>& args);
+int RunTemplates(const std::vector<std::string>& args);
 int RunRecordShow(const std::vector<std::string>& args);
 
 // Reads a 1348-byte record file; a message on failure.

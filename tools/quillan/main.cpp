@@ -23,6 +23,8 @@ const char kUsage[] =
     "  quillan animate -o OUT.gif|OUT.bmp --script TEXT --frames F [--record FILE] [--size WxH]\n"
     "  quillan record new -o FILE [record options]\n"
     "  quillan record show FILE\n"
+    "  quillan presets     the palette ramp presets of gfill.xpl, stop by stop\n"
+    "  quillan templates   the 19 pattern templates\n"
     "record options:\n"
     "  --script TEXT     storyboard such as [000]051-123|() (replayed when rendering)\n"
     "  --template N      pattern template 1..19\n"
@@ -92,7 +94,8 @@ const char kRecordHelp[] =
     "  --mirror           mirror the palette position\n"
     "  --hue DEG          hue shift 0..359\n"
     "  --ring DEG         ring 0..359\n"
-    "  --preset N         palette ramp preset N of gfill.xpl\n";
+    "  --preset N         palette ramp preset N of gfill.xpl (quillan presets lists them;\n"
+    "                     a preset missing or damaged in the file is an error)\n";
 
 // The help of one command, or null.
 const char* commandHelp(const std::string& command) {
@@ -164,6 +167,8 @@ int main(int argc, char** argv) {
   args.erase(args.begin());
   if (command == "render") return RunRender(args);
   if (command == "animate") return RunAnimate(args);
+  if (command == "presets") return RunPresets(args);
+  if (command == "templates") return RunTemplates(args);
   if (command == "record") {
     if (args.empty()) return Fail(kExitUsage, "record needs 'new' or 'show'");
     const std::string sub = args[0];

@@ -1,16 +1,11 @@
 // Dialogs as real windows (on a virtual display): every template of the
-// module made into a dialog with its custom controls, a picture of the main
-// dialog, and the module's range message through the common library's
-// message box.
+// module made into a dialog with its custom controls, and a picture of the
+// main dialog's template.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <string>
-#include <vector>
 
-#include "dialog/messages.h"
 #include "platform/xl32iconbtn/xl32iconbtn.h"
-#include "plugin/win/module_instance.h"
 #include "resources/resource_ids.h"
 #include "win/common/control_host.h"
 #include "win/common/window_picture.h"
@@ -32,19 +27,4 @@ TEST(Dialogs, EveryTemplateMakesADialogWithItsControls) {
     }
     DestroyWindow(d);
   }
-}
-
-TEST(Messages, RangeMessagesNameTheFieldAndItsRangeAndSelectTheField) {
-  ControlHost host;
-  SetModuleInstance(Module().handle);  // the routines read the module's string table
-  BoxRecorder boxes;
-  const HWND edit = host.Create("EDIT", 213, 10, 10, 60, 20, WS_BORDER, "360");
-  ShowRangeMessage(526, 0, 359, edit, kRangeIntegers, kMessageModule, 31);
-  ShowRangeMessage(527, 1, 500, edit, kRangeHundredths, kMessageModule, 31);
-  DWORD start = 9, end = 0;
-  SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  EXPECT_TRUE(start == 0 && end == 3);
-  EXPECT_EQ(BoxRecorder::texts,
-            (std::vector<std::string>{"This Hue shift option value must be between 0 and 359.",
-                                      "This Repeat option value must be between 0.01 and 5.00."}));
 }
