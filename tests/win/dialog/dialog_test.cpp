@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-
 #include "platform/xl32iconbtn/xl32iconbtn.h"
 #include "resources/resource_ids.h"
 #include "win/common/control_host.h"
