@@ -35,7 +35,7 @@ TEST(HueBar, StripRunsRoundTheColourWheelAndArrowsStepWithinTheRange) {
     HueKey key;
     int after;
     bool notify;
-  } cases[] = {{10, HueKey::kLeft, 9, true},   {10, HueKey::kRight, 11, true},
+  } cases[] = {{1, HueKey::kLeft, 0, true},   {10, HueKey::kRight, 11, true},
                {0, HueKey::kLeft, 0, false},   {359, HueKey::kRight, 359, false},
                {77, HueKey::kUp, 77, true},    {77, HueKey::kDown, 77, true},
                {77, HueKey::kOther, 77, false}};

@@ -91,6 +91,13 @@ TEST(RenderSession, OperationsWarpTheMapsOncePerChangeAndStackOrReplace) {
   ASSERT_EQ(s.ok(r), kRenderOk);
   EXPECT_EQ(s.pixels(), first);
   EXPECT_EQ(s.passes(), 1);
+  // Sample 7 shows the current x along a black-to-red ramp: 255 x 3/7 = 109.3 at column 3, the
+  // last stop's own red (not the white of the ring views) at column 7.
+  ParamRecord plain = r;
+  plain.sampleNumber = 7, plain.ramp = PaletteRamp{2, {{0, 0, 0, 0}, {255, 255, 0, 0}}};
+  ASSERT_EQ(s.session.EvaluateImage(plain, s.dest.handle, nullptr), kRenderOk);
+  const auto px = s.pixels();
+  EXPECT_TRUE(px[9] == 109 && px[10] == 0 && px[21] == 255 && px[22] == 0);
 
   // On top, the new operation reads what the first produced; replacing, it starts from the same
   // maps again; unchanged, no pass and the same picture.

@@ -176,7 +176,7 @@ TEST(AniGifAction, RefusesBadRecordsListsAndParametersAndLeavesTheExistingFileAl
       {"no name", [](A &a, R &) { a.name = ""; }},
       {"name without its end", [](A &a, R &) { a.name = std::string(300, 'a'); }},
       {"no such folder", [](A &a, R &) { a.name += "/a"; }},
-      {"a folder in the way", [](A &a, R &) { a.name.resize(a.name.rfind('/')); }},
+      {"a folder in the way", [](A &a, R &) { a.name.resize(a.name.find_last_of("/\\")); }},
       {"no parameters", [](A &a, R &) { a.params = false; }},
       {"unknown operation", [](A &a, R &) { a.operation = 3; }},
       {"no callback", [](A &a, R &) { a.callback = false; }}};
