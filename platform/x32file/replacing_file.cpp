@@ -1,8 +1,10 @@
 #include "platform/x32file/replacing_file.h"
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <string>
 #include <system_error>
@@ -86,15 +88,18 @@ bool ReplacingFile::Publish() {
   return true;
 }
 
+std::string WriteFailure(const std::filesystem::path& path) {
+  const int reason = errno;
+  return "cannot write " + path.string() +
+         (reason != 0 ? ": " + std::string(std::strerror(reason)) : "");
+}
+
 bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
                          std::string* error) {
-  const auto fail = [&](const char* what) {
-    if (error != nullptr) *error = std::string(what) + " " + path.string();
-    return false;
-  };
+  errno = 0;
   ReplacingFile file;
-  if (!file.Open(path)) return fail("cannot create");
-  if (!file.Write(bytes.data(), bytes.size()) || !file.Close()) return fail("cannot write");
-  if (!file.Publish()) return fail("cannot replace");
-  return true;
+  if (file.Open(path) && file.Write(bytes.data(), bytes.size()) && file.Close() && file.Publish())
+    return true;
+  if (error != nullptr) *error = WriteFailure(path);
+  return false;
 }

@@ -47,6 +47,10 @@ class ReplacingFile {
   bool failed_ = false;
 };
 
+// "cannot write PATH: REASON", the reason from the system's last error (the
+// same sentence for every file the programs write).
+std::string WriteFailure(const std::filesystem::path& path);
+
 // Writes `bytes` to `path` through a ReplacingFile. On failure `*error` (when
 // not null) gets a sentence naming the file, and `path` is as it was.
 bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,

@@ -72,7 +72,7 @@ TEST(Options, ArgumentVectorsGiveTheirOptionsOrAMessage) {
       {"r -o a --frobnicate", "! unknown option '--frobnicate'"},
       {"a -o f --frames 6 --script 071-142- --size 48x36",
        "o=f 48x36 frames=6 script=[000]071-142-()"},
-      {"a -o f --frames 5", "! --script TEXT is required"},
+      {"a -o f --frames 5", "! --script TEXT (or --record FILE holding a storyboard) is required"},
       {"a -o f --script 071-", "! --frames F (2..900) is required"}};
   // clang-format on
   for (const auto& [args, parsed] : cases) EXPECT_EQ(Parsed(args), parsed) << args;

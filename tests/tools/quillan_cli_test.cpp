@@ -63,8 +63,9 @@ TEST_F(Cli, ARecordFileRendersTheSameBytesEveryTimeAndShowsItsWords) {
                     "--repeat 2.1 --mirror --hue 40 --ring 90 --preset 7"),
             0);
   const std::string render = "render --size 81x60 --record @/r.rec -o @/";
-  ASSERT_EQ(quillan(render + "a.bmp") + quillan(render + "b.bmp"), 0);
+  ASSERT_EQ(quillan(render + "a.bmp --save-record @/s.rec") + quillan(render + "b.bmp"), 0);
   EXPECT_EQ(ReadWholeFile(dir.file("a.bmp")), ReadWholeFile(dir.file("b.bmp")));
+  EXPECT_EQ(ReadWholeFile(dir.file("s.rec")), ReadWholeFile(dir.file("r.rec")));
   ASSERT_EQ(quillan("record show @/r.rec >" + logs.file("show")), 0);
   const auto shown = ReadWholeFile(logs.file("show"));
   const std::string text(shown.begin(), shown.end());
@@ -91,10 +92,15 @@ TEST_F(Cli, AnimateWritesOneGifOrNumberedBitmapsWithDataFromAnyFolder) {
                     "--threads 1"),
             0);
   EXPECT_EQ(ReadWholeFile(dir.file("one.gif")), ReadWholeFile(dir.file("f.gif")));
+  ASSERT_EQ(quillan("record new -o @/s.rec --script '071-142-065-'") +
+                quillan("animate -o @/rec.gif --record @/s.rec --frames 6 --size 48x36"),
+            0);  // the storyboard of the record
+  EXPECT_EQ(ReadWholeFile(dir.file("rec.gif")), ReadWholeFile(dir.file("f.gif")));
   ASSERT_EQ(quillan("animate -o @/f.bmp --script '071-142|' --data " +
                     std::string(QUILLAN_BIN_DIR) + " --frames 2 --size 8x4"),
             0);
-  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"f.gif", "f000.BMP", "f001.BMP", "one.gif"}));
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"f.gif", "f000.BMP", "f001.BMP", "one.gif",
+                                                     "rec.gif", "s.rec"}));
 }
 
 TEST_F(Cli, RefusalsGiveOneLineAnExitCodeAndNoFile) {
@@ -108,6 +114,7 @@ TEST_F(Cli, RefusalsGiveOneLineAnExitCodeAndNoFile) {
         {"help paint", 2, "no help for 'paint'"},
         {"render --preset 53 -o @/x.png", 1, "holds presets 1..52; there is no preset 53"},
         {"render --data nowhere -o @/x.png", 2, "no such folder: nowhere"},
+        {"render -o @/no/x.png", 1, "/no/x.png: No such file or directory"},
         {"animate -o @/x.gif --script 071- --frames 5", 2, "at least two operations"},
         {"render -o @/x.bmp --size 900000x900000", 1, "needs about 2317428 MiB"},
         {"animate -o @/no/x.gif --script 071-142- --frames 3 --size 8x8", 1, "unable to save"}}) {
@@ -152,7 +159,7 @@ TEST_F(Cli, CtrlCStopsTheRenderWith130AndWritesNothing) {
   // Interrupted once the progress bar shows the render under way.
   const std::string err = logs.file("err");
   const int status = std::system(
-      (kQuillan + " render -o " + dir.file("big.png") + " --size 3000x3000 --script " +
+      (kQuillan + " render --progress -o " + dir.file("big.png") + " --size 3000x3000 --script " +
        "121-121-121-121-121-121-121-121-121-121- 2>" + err + " & p=$!; for i in $(seq 600); do " +
        "grep -q % " + err + " && break; sleep 0.05; done; kill -INT $p; wait $p")
           .c_str());

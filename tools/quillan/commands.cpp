@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -68,6 +69,14 @@ std::optional<std::string> loadRecord(const CommandOptions& a, ParamRecord& reco
   return std::nullopt;
 }
 
+// Keeps the record that made the picture when --save-record asks for it.
+std::optional<std::string> saveRecord(const CommandOptions& a, const ParamRecord& record) {
+  std::string error;
+  if (a.saveRecord.empty() || WriteFileAtomically(a.saveRecord, SerializeRecord(record), &error))
+    return std::nullopt;
+  return error;
+}
+
 }  // namespace
 
 int Fail(int code, const std::string& message) {
@@ -98,6 +107,7 @@ int RunRender(const std::vector<std::string>& args) {
     return Fail(kExitUsage, "the output must end in .png or .bmp: " + a.output);
   ParamRecord record{};
   if (auto e = loadRecord(a, record)) return Fail(kExitFailure, *e);
+  if (auto e = saveRecord(a, record)) return Fail(kExitFailure, *e);
   // A PNG takes the rows as they come; a BMP, stored from the bottom up, is
   // gathered whole first.
   const bool png = ext == ".png";
@@ -135,15 +145,16 @@ int RunRender(const std::vector<std::string>& args) {
   if (status == kRenderStopped || Interrupted())
     return Fail(kExitInterrupted, "cancelled; nothing written");
   if (status != kRenderOk)
-    return Fail(kExitFailure, png ? "cannot write " + a.output
+    return Fail(kExitFailure, png ? WriteFailure(a.output)
                                   : "not enough memory to render a " + std::to_string(a.width) +
                                         "x" + std::to_string(a.height) + " texture");
   if (png) {
     if (auto e = pngFile.Finish(); !e.empty()) return Fail(kExitFailure, e);
   } else {
     buf32Unlock(image.handle);
+    errno = 0;
     if (WriteBmpFile(a.output.c_str(), image.handle) != 1)
-      return Fail(kExitFailure, "cannot write " + a.output);
+      return Fail(kExitFailure, WriteFailure(a.output));
   }
   return 0;
 }
@@ -230,6 +241,7 @@ int RunAnimate(const std::vector<std::string>& args) {
     return Fail(kExitUsage, "the output must end in .gif or .bmp: " + a.output);
   ParamRecord record{};
   if (auto e = loadRecord(a, record)) return Fail(kExitFailure, *e);
+  if (auto e = saveRecord(a, record)) return Fail(kExitFailure, *e);
   // Frames are rendered from full-size maps (four of 8 bytes a pixel) and kept
   // as images while they are written.
   if (auto e = checkMemory(a.width, a.height, 4 * 8 + 2 * 3)) return Fail(kExitFailure, *e);
@@ -273,7 +285,7 @@ int RunAnimate(const std::vector<std::string>& args) {
                                                   : "cancelled; the frames written so far stay");
     case AnimationOutcome::kRenderFailed:
       return Fail(kExitFailure, "not enough memory to render the frames");
-    case AnimationOutcome::kWriteFailed: return Fail(kExitFailure, "cannot write " + a.output);
+    case AnimationOutcome::kWriteFailed: return Fail(kExitFailure, WriteFailure(a.output));
     case AnimationOutcome::kFinishFailed:
       return Fail(kExitFailure, "unable to save gif file " + a.output);
   }

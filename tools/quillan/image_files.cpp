@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <csetjmp>
 
 #include "platform/x32file/replacing_file.h"
@@ -71,9 +72,10 @@ std::string PngRowWriter::Open(const std::filesystem::path& path, int width, int
   s.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (s.png != nullptr) s.info = png_create_info_struct(s.png);
   if (s.info == nullptr) return "not enough memory to write " + path.string();
-  if (!s.file.Open(path)) return "cannot create " + path.string();
+  errno = 0;
+  if (!s.file.Open(path)) return WriteFailure(path);
   png_set_write_fn(s.png, &s.file, writeBytes, flushNothing);
-  if (!start(s.png, s.info, width, height, compression)) return "cannot write " + path.string();
+  if (!start(s.png, s.info, width, height, compression)) return WriteFailure(path);
   s.rowsLeft = height;
   return {};
 }
@@ -89,6 +91,6 @@ bool PngRowWriter::Write(const uint8_t* rgb, int count, size_t stride) {
 std::string PngRowWriter::Finish() {
   State& s = *state_;
   if (s.failed || s.rowsLeft != 0 || !end(s.png, s.info) || !s.file.Publish())
-    return "cannot write " + s.path.string();
+    return WriteFailure(s.path);
   return {};
 }

@@ -2,6 +2,7 @@
 // storyboard animations.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -42,6 +43,8 @@ const char kUsage[] =
     "common options:\n"
     "  --data DIR        folder of prismno.dat and gfill.xpl (default: beside quillan)\n"
     "  --version         the program's version\n"
+    "  --quiet           no progress bar (it shows only on a terminal anyway)\n"
+    "  --progress        the progress bar even when stderr is not a terminal\n"
     "Options take their value as the next argument or after '='; '--' ends the options.\n"
     "quillan help COMMAND (or COMMAND --help) describes a command's options.\n";
 
@@ -65,6 +68,7 @@ const char kRenderHelp[] =
     "  --threads N        1..64 (default: one per processor; the same pixels for any N)\n"
     "  --compression C    PNG packing: fast (default) or small (slower, up to a fifth\n"
     "                     smaller)\n"
+    "  --save-record FILE keep the record that made the picture\n"
     "  record options     see quillan help record\n";
 
 const char kAnimateHelp[] =
@@ -73,7 +77,8 @@ const char kAnimateHelp[] =
     "numbered BMP files (OUT000.BMP, OUT001.BMP, ...).\n"
     "options:\n"
     "  -o FILE            .gif, or .bmp for a sequence\n"
-    "  --script TEXT      the storyboard: at least two operations\n"
+    "  --script TEXT      the storyboard: at least two operations (default: the one\n"
+    "                     in the --record file)\n"
     "  --frames F         2..900 frames spread evenly over the storyboard\n"
     "  --record FILE      colours, repeat and mirror from a stored record\n"
     "  --size WxH         2..1048576 each (default 640x480)\n"
@@ -132,6 +137,13 @@ std::filesystem::path executableDir() {
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   splitOptionValues(args);
+  // --quiet and --progress apply to every command.
+  for (const char* flag : {"--quiet", "--progress"}) {
+    const auto at = std::find(args.begin(), args.end(), flag);
+    if (at == args.end()) continue;
+    SetProgressBarShown(std::string(flag) == "--progress");
+    args.erase(at);
+  }
   SetModuleDirectory(executableDir());
   // --data applies to every command.
   for (size_t i = 0; i < args.size(); ++i) {

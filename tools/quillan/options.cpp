@@ -148,7 +148,8 @@ std::optional<std::string> ParseCommandOptions(const std::vector<std::string>& a
       if (!error.empty()) return error;
       continue;
     }
-    const bool rendering = allowSize && (a == "--size" || a == "--threads" || a == "--compression");
+    const bool rendering = allowSize && (a == "--size" || a == "--threads" ||
+                                         a == "--compression" || a == "--save-record");
     if (a == "-o" || a == "--record" || rendering) {
       if (i + 1 >= args.size()) return a + " needs a value";
       const std::string& v = args[++i];
@@ -157,6 +158,7 @@ std::optional<std::string> ParseCommandOptions(const std::vector<std::string>& a
       if (a == "--size") {
         if (auto e = ParseSize(v, out.width, out.height)) return e;
       }
+      if (a == "--save-record") out.saveRecord = v;
       if (a == "--threads") {
         if (auto e = ParseInt(a, v, 1, 64, out.threads)) return e;
       }
@@ -186,7 +188,8 @@ std::optional<std::string> ParseAnimateOptions(const std::vector<std::string>& a
   }
   if (auto e = ParseCommandOptions(rest, true, out)) return e;
   if (out.frames == 0) return std::string("--frames F (2..900) is required");
-  if (!out.overrides.script) return std::string("--script TEXT is required");
+  if (!out.overrides.script && out.recordFile.empty())
+    return std::string("--script TEXT (or --record FILE holding a storyboard) is required");
   return std::nullopt;
 }
 

@@ -47,9 +47,10 @@ struct CommandOptions {
   std::string recordFile;
   int width = 640;
   int height = 480;
-  int frames = 0;         // animate only
-  int threads = 0;        // 0: one per processor
-  bool smallPng = false;  // --compression small
+  int frames = 0;          // animate only
+  int threads = 0;         // 0: one per processor
+  bool smallPng = false;   // --compression small
+  std::string saveRecord;  // --save-record FILE: the record that made the picture
   RecordOverrides overrides;
 };
 
@@ -57,8 +58,8 @@ struct CommandOptions {
 // usage error. -o is required.
 std::optional<std::string> ParseCommandOptions(const std::vector<std::string>& args, bool allowSize,
                                                CommandOptions& out);
-// The options of animate: those of render, and --frames F and --script TEXT,
-// both required.
+// The options of animate: those of render, and --frames F (required) and
+// --script TEXT (required unless --record names a record holding one).
 std::optional<std::string> ParseAnimateOptions(const std::vector<std::string>& args,
                                                CommandOptions& out);
 

@@ -11,6 +11,7 @@
 namespace {
 
 volatile std::sig_atomic_t g_interrupted = 0;
+bool g_showBar = isatty(STDERR_FILENO) != 0;
 
 extern "C" void onInterrupt(int) { g_interrupted = 1; }
 
@@ -32,6 +33,8 @@ void InstallInterruptHandling() {
 
 bool Interrupted() { return g_interrupted != 0; }
 
+void SetProgressBarShown(bool shown) { g_showBar = shown; }
+
 ProgressBar::ProgressBar(std::string label)
     : label_(std::move(label)), start_(std::chrono::steady_clock::now()) {}
 
@@ -48,6 +51,7 @@ int32_t ProgressBar::callback(int32_t code, int32_t value, int32_t, intptr_t use
 }
 
 void ProgressBar::update(int32_t value) {
+  if (!g_showBar) return;
   if (!shown_ && std::chrono::steady_clock::now() - start_ < kQuietFor) return;
   const int permille = value < 0 ? 0 : (value > kRange ? kRange : value);
   if (permille / 10 == lastPermille_ / 10 && shown_) return;

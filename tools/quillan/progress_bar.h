@@ -33,3 +33,6 @@ class ProgressBar {
 // Installs the SIGINT handler and the Escape poll that reports it.
 void InstallInterruptHandling();
 bool Interrupted();
+// The bar is drawn when stderr is a terminal, unless this says otherwise
+// (--progress, --quiet).
+void SetProgressBarShown(bool shown);
