@@ -117,6 +117,21 @@ TEST(RenderSession, OperationsWarpTheMapsOncePerChangeAndStackOrReplace) {
   EXPECT_EQ(s.board().count, 1);
 }
 
+// Each sample number's combination of the map values on the plain coordinates, at (3, 2): x = 3/7,
+// y = 2/5 along the grey ramp (x, y, xy, |x - y|, the mean, the length; 7..12 the same from the
+// current maps; other numbers as 3).
+TEST(RenderSession, SampleNumbersCombineTheMapValues) {
+  Session s;
+  ParamRecord r = greyRecord();
+  r.identityOnly = 1;
+  const int grey[14] = {43, 109, 102, 43, 7, 105, 149, 109, 102, 43, 7, 105, 149, 43};
+  for (int n = 0; n <= 13; ++n) {
+    r.sampleNumber = n;
+    ASSERT_EQ(s.ok(r), kRenderOk);
+    EXPECT_EQ(s.pixels()[3 * (2 * kW + 3)], grey[n]) << n;
+  }
+}
+
 // Request 1 reports each step and colours with the record's sample; request 2 is silent and colours
 // with the last step's, so the first step's sample and the template of a sample-only step make no
 // difference. Without a request the script is not replayed again.
