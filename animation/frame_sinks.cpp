@@ -29,23 +29,6 @@ GifSink::~GifSink() {
 
 namespace {
 
-// The frame's own copy, for a thread to reduce while the run goes on.
-Buf32Owner copyImage(Buf32Handle image) {
-  Buf32Desc d{};
-  Buf32Owner copy;
-  if (!buf32GetInfo(image, &d) || !copy.allocate(d.w[kBuf32DescBitsPerPixel], d.w[kBuf32DescWidth],
-                                                 d.w[kBuf32DescHeight], d.w[kBuf32DescModel]))
-    return copy;
-  const Buf32Lock from(image, kBuf32Read), to(copy.handle, kBuf32Write);
-  if (!from || !to) return Buf32Owner();
-  for (int y = 0; y < d.w[kBuf32DescHeight]; ++y) {
-    const uint8_t* row = buf32PointAddr(image, 0, y);
-    if (row == nullptr || !buf32Line(copy.handle, y, kBuf32Write, const_cast<uint8_t*>(row)))
-      return Buf32Owner();
-  }
-  return copy;
-}
-
 std::unique_ptr<GifFrameColours> reduce(Buf32Handle image) {
   auto frame = std::make_unique<GifFrameColours>();
   if (!ReduceGifFrame(image, *frame)) frame.reset();
@@ -60,7 +43,7 @@ bool GifSink::writeFrame(int index, Buf32Handle image) {
     return job_ != nullptr && SetGifOutputName(*job_, outputName_.c_str()) == 1;
   }
   if (job_ == nullptr) return false;
-  Buf32Owner copy = copyImage(image);
+  Buf32Owner copy = CopyBuffer(image);  // the frame's own, for a thread to reduce
   if (!copy.valid()) return false;
   try {
     pending_.push_back(std::async(

@@ -10,6 +10,7 @@
 #include "dialog/preview_model.h"
 #include "engine/ring_image.h"
 #include "palette/win/palette_objects.h"
+#include "platform/x32base/buf32_guards.h"
 #include "platform/x32base/win/disp32.h"
 #include "platform/x32clips/win/x32clips_win.h"
 #include "plugin/render_call.h"
@@ -25,23 +26,6 @@ constexpr int kOutOfMemoryText = 1001;
 int32_t ListEvent(IIOHandle list, int32_t message, int32_t item, void* data) {
   MainDialog* dialog = OpenMainDialog();
   return dialog != nullptr ? dialog->OnListEvent(list, message, item, data) : 0;
-}
-
-// A copy of a 24-bit image; 0 when memory runs out.
-Buf32Handle CopyImage(Buf32Handle image) {
-  uint32_t w = 0, h = 0;
-  Buf32Handle copy = 0;
-  if (!buf32GetWHU(image, &w, &h, nullptr) ||
-      !buf32Alloc(&copy, 24, static_cast<int>(w), static_cast<int>(h), 0, nullptr))
-    return 0;
-  buf32Lock(image, kBuf32Read, nullptr);
-  buf32Lock(copy, kBuf32Write, nullptr);
-  for (uint32_t y = 0; y < h; ++y)
-    std::memcpy(buf32PointAddr(copy, 0, static_cast<int>(y)),
-                buf32PointAddr(image, 0, static_cast<int>(y)), size_t{w} * 3);
-  buf32Unlock(copy);
-  buf32Unlock(image);
-  return copy;
 }
 
 // A 24-bit bitmap resource of the module (either header form) as an image;
@@ -202,7 +186,8 @@ bool MainDialog::InitLists() {
   storyboard_ = CreateList(storyWnd_, 7, 1, 2);
   x32IIOAction(storyboard_, kIIOAttach, 1, reinterpret_cast<intptr_t>(storyWnd_));
   session_.SetStepReporter([this](const StoryboardOp& slot, Buf32Handle image) {
-    SendMessageA(dialog_, UM_ADDSTEPTHUMB, reinterpret_cast<WPARAM>(&slot), CopyImage(image));
+    SendMessageA(dialog_, UM_ADDSTEPTHUMB, reinterpret_cast<WPARAM>(&slot),
+                 CopyBuffer(image).release());
   });
   SetCursor(cursor);
   return samples_ != 0 && storyboard_ != 0 ? true : (Fail(), false);

@@ -62,3 +62,20 @@ class Buf32Lock {
   Buf32Handle handle_;
   bool locked_;
 };
+
+// A buffer of its own holding the same pixels as `image` (any depth, its
+// model word kept); empty when `image` cannot be read or memory runs out.
+inline Buf32Owner CopyBuffer(Buf32Handle image) {
+  Buf32Desc d{};
+  Buf32Owner copy;
+  if (!buf32GetInfo(image, &d) || !copy.allocate(d.w[kBuf32DescBitsPerPixel], d.w[kBuf32DescWidth],
+                                                 d.w[kBuf32DescHeight], d.w[kBuf32DescModel]))
+    return copy;
+  const Buf32Lock from(image, kBuf32Read), to(copy.handle, kBuf32Write);
+  if (!from || !to) return Buf32Owner();
+  for (int y = 0; y < d.w[kBuf32DescHeight]; ++y) {
+    uint8_t* row = buf32PointAddr(image, 0, y);
+    if (row == nullptr || !buf32Line(copy.handle, y, kBuf32Write, row)) return Buf32Owner();
+  }
+  return copy;
+}
