@@ -61,10 +61,6 @@ for rec in $records default.rec; do
 done
 (cd "$win/bin" && DISPLAY= wine quillanhost.exe --info) || status=1
 
-if [[ -f $win/dialog200.bmp ]]; then
-  python3 "$root/scripts/bmp-tools.py" png "$win/dialog200.bmp" "$win/dialog200.png" &&
-    echo "main dialog picture: $win/dialog200.png"
-fi
 # The main dialog after a session, in both layouts (test_win_dialog).
 for layout in normal advanced; do
   if [[ -f $win/main_$layout.bmp ]]; then
