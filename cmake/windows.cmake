@@ -53,13 +53,18 @@ function(quillan_windows_targets)
     HEADERS controls/win/control_procs.h controls/win/control_support.h
     PUBLIC_DEPS qln_module_base quillan_controls x32base
     PRIVATE_DEPS quillan_engine x32comm x32clr user32 gdi32)
-  # The dialogs.
+  # The library dialogs and the context menu the thumbnail libraries share.
+  quillan_layer(NAME qln_library_dialogs
+    SOURCES library/win/iio_menu.cpp library/win/rename_dialog.cpp
+    HEADERS library/win/iio_menu.h library/win/rename_dialog.h
+    PUBLIC_DEPS qln_module_base PRIVATE_DEPS x32comm user32)
+  # The main dialog.
   quillan_layer(NAME qln_dialogs
     SOURCES dialog/main_dialog.cpp dialog/preview.cpp
     HEADERS dialog/main_dialog.h dialog/main_dialog_state.h
     PUBLIC_DEPS quillan_plugin quillan_storyboard
-    PRIVATE_DEPS qln_control_windows quillan_animation x32base x32clips x32file x32about x32comm
-      user32 gdi32 comctl32 comdlg32)
+    PRIVATE_DEPS qln_control_windows qln_library_dialogs quillan_animation x32base x32clips
+      x32file x32about x32comm user32 gdi32 comctl32 comdlg32)
   # The module's window classes and exports.
   quillan_layer(NAME qln_module
     SOURCES plugin/win/window_classes.cpp
