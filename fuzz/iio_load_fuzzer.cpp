@@ -7,43 +7,21 @@
 // behind; a block released twice, or handed over by a load that then failed;
 // and an accepted file that does not save back byte for byte (the format has
 // one way to write each list).
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
+#include <vector>
 
 #include "../tests/common/clips_owner.h"
+#include "fuzz_file.h"
 #include "platform/x32base/buf32.h"
 #include "platform/x32clips/iio_file.h"
 #include "platform/x32clips/iio_view.h"
 
 namespace {
 
-// In the folder given by QUILLAN_FUZZ_WORK (in memory when the system has
-// it: a file rewritten on disk is flushed at every close), else in the
-// temporary folder; removed when the run ends.
-const std::string& InputFile() {
-  static const std::string name = [] {
-    const char* given = std::getenv("QUILLAN_FUZZ_WORK");
-    const std::filesystem::path dir =
-        given != nullptr && *given != '\0' ? given : std::filesystem::temp_directory_path();
-    return (dir / ("iio-fuzz-" + std::to_string(static_cast<long>(getpid())) + ".iio")).string();
-  }();
-  static const struct Remover {
-    ~Remover() { std::remove(name.c_str()); }
-  } remover;
-  return name;
-}
-
 void Check(const uint8_t* bytes, size_t size, bool throughFile) {
   CountingOwner owner(16);
   IIOHandle list = 0;
   if (throughFile) {
-    std::ofstream(InputFile(), std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(size));
-    list = x32LoadIIO(InputFile().c_str(), CountingOwner::Callback);
+    list = x32LoadIIO(WriteFuzzFile(bytes, size, ".iio").c_str(), CountingOwner::Callback);
   } else {
     list = IioLoadBytes(bytes, size, CountingOwner::Callback);
   }
