@@ -16,9 +16,10 @@ bool SequenceSink::writeFrame(int index, Buf32Handle image) {
 
 void SequenceSink::abandon(int index) { std::remove(names_.frame(index).c_str()); }
 
-GifSink::GifSink(std::string outputName, int frameCount, int threads)
+GifSink::GifSink(std::string outputName, int frameCount, int threads, int frameDelay)
     : outputName_(std::move(outputName)),
       frameCount_(frameCount),
+      frameDelay_(frameDelay),
       inFlight_(threads > 0 ? threads
                             : std::max(1, static_cast<int>(std::thread::hardware_concurrency()))) {}
 
@@ -40,6 +41,7 @@ std::unique_ptr<GifFrameColours> reduce(Buf32Handle image) {
 bool GifSink::writeFrame(int index, Buf32Handle image) {
   if (index == 0) {
     job_ = CreateGifJob(frameCount_, image);
+    if (job_ != nullptr) job_->frameDelay = frameDelay_;
     return job_ != nullptr && SetGifOutputName(*job_, outputName_.c_str()) == 1;
   }
   if (job_ == nullptr) return false;

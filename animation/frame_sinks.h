@@ -32,8 +32,9 @@ struct GifFrameColours;
 // goes with the sink, whatever the outcome.
 class GifSink : public FrameSink {
  public:
-  // `threads`: frames reduced at once (0: one per processor).
-  GifSink(std::string outputName, int frameCount, int threads = 0);
+  // `threads`: frames reduced at once (0: one per processor); `frameDelay`:
+  // hundredths of a second a frame shows (0: the GIF library's).
+  GifSink(std::string outputName, int frameCount, int threads = 0, int frameDelay = 0);
   ~GifSink() override;
   bool writeFrame(int index, Buf32Handle image) override;
   bool finish() override;
@@ -46,6 +47,7 @@ class GifSink : public FrameSink {
 
   std::string outputName_;
   int frameCount_;
+  int frameDelay_;
   std::unique_ptr<GifJob> job_;
   int inFlight_;
   int nextFrame_ = 1;

@@ -257,6 +257,7 @@ GifFrameRecord MakeGifFrameRecord(const GifJob& job, int32_t frame) {
   f.top = 0;
   f.width = job.width;
   f.height = job.height;
+  f.delay = job.frameDelay;
   f.flags = tableSize == 2 ? kGifFrameInterlaced : kGifFrameKeep;
   f.hasLocalTable = 1;
   f.localTableSize = tableSize;

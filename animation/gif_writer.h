@@ -36,6 +36,7 @@ struct GifJob {
   std::vector<int32_t> tableSizes;  // colour table size of each frame
   std::vector<uint8_t> pixels;      // width x height palette indices
   int32_t framesAdded = 0;          // frames in the temporary file so far
+  int32_t frameDelay = 0;           // hundredths of a second; 0: the library's
 };
 
 using GifJobPtr = std::unique_ptr<GifJob>;

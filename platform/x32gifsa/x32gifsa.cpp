@@ -341,7 +341,7 @@ bool WriteFrame(OutputFile& out, const GifFrameRecord& f, const Screen& screen) 
   out.Byte(0xF9);
   out.Byte(4);
   out.Byte(static_cast<uint8_t>(disposal << 2));
-  out.Word(kGifFrameDelay);
+  out.Word(f.delay > 0 && f.delay <= 0xFFFF ? f.delay : kGifFrameDelay);
   out.Byte(0);
   out.Byte(0);
   // Image descriptor and local colour table.

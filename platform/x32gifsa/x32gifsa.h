@@ -49,10 +49,10 @@ inline constexpr int32_t kGifFrameDisposalMask = 0x1C;
 inline constexpr int32_t kGifFrameKeep = 4;
 inline constexpr int32_t kGifFrameInterlaced = 64;
 
-// The delay before the next frame, in hundredths of a second. Every frame is
-// shown for 1/10 s, a steady 10 frames a second: smooth enough for films of a
-// few dozen to several hundred frames, and a delay that common viewers show as
-// given (several of them stretch delays below 2/100 s to 1/10 s anyway).
+// The delay before the next frame, in hundredths of a second, for a frame
+// record that gives none. Every frame is shown for 1/10 s, a steady 10 frames a second: smooth
+// enough for films of a few dozen to several hundred frames, and a delay that common viewers show
+// as given (several of them stretch delays below 2/100 s to 1/10 s anyway).
 inline constexpr int kGifFrameDelay = 10;
 
 // One image of the animation. 88 bytes.
@@ -62,7 +62,9 @@ struct GifFrameRecord {
   int32_t top;             // 8
   int32_t width;           // 12
   int32_t height;          // 16
-  int32_t reserved1[8];    // 20..51: 0
+  int32_t delay;           // 20: hundredths of a second before the next
+                           //     frame, 1..65535; 0: kGifFrameDelay
+  int32_t reserved1[7];    // 24..51: 0
   int32_t flags;           // 52: kGifFrameKeep, kGifFrameInterlaced
   int32_t hasLocalTable;   // 56: 1 = the frame has its own colour table;
                            //     0 = it uses the global table

@@ -69,17 +69,30 @@ TEST_F(Cli, ARecordFileRendersTheSameBytesEveryTimeAndShowsItsWords) {
   ASSERT_EQ(quillan("record show @/r.rec >" + logs.file("show")), 0);
   const auto shown = ReadWholeFile(logs.file("show"));
   const std::string text(shown.begin(), shown.end());
-  EXPECT_EQ(
-      text.substr(0, text.find("  16  ")),
-      "record (1348 bytes)\n   0  templateIndex       12  (template 13)\n"
-      "   1  repeat              210  (2.10)\n   2  sweepAngle          135\n"
-      "   3  hueShift            40\n   4  sweepCentreX        0\n   5  sweepCentreY        0\n"
-      "   6  setting6            500\n   7  setting7            50\n"
-      "   8  mirror              1\n   9  ring                90\n"
-      "  10  pickCount           6\n  11  sampleNumber        6\n"
-      "  12  storyboardPosition  1  (replay the script)\n  13  okMarker            1\n"
-      "  14  identityOnly        0\n  15  forceReplay         0\n");
-  EXPECT_NE(text.find("  273  scriptText          \"[000]071-123|152-()\"\n"), std::string::npos);
+  for (const char* line :
+       {"\n   1  repeat              210          1..500 ", "\n   8  mirror              1 ",
+        "\n  11  sampleNumber        6 ", "\n      stop   6: position 215  rgb 242 230 214\n",
+        "\n 273  scriptText          \"[000]071-123|152-()\"\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line;
+  EXPECT_EQ(text.find("OUTSIDE"), std::string::npos);
+
+  // A record no dialog could make is refused with the field named, unless asked to render it.
+  auto bytes = ReadWholeFile(dir.file("r.rec"));
+  bytes[4] = 0xF4;  // repeat 244 + 2 * 256
+  bytes[5] = 0x02;
+  std::fill(bytes.begin() + 0x444, bytes.end(), 'x');  // and a script text without an end
+  WriteWholeFile(dir.file("odd.rec"), bytes);
+  std::string err;
+  const std::string odd = "render --size 8x6 --record @/odd.rec -o @/odd.png";
+  EXPECT_EQ(quillan(odd, &err), 1);
+  EXPECT_NE(err.find("odd.rec: repeat is 756, outside 1..500"), std::string::npos) << err;
+  EXPECT_EQ(quillan(odd + " --lenient"), 0);
+  ASSERT_EQ(quillan("record show --json @/odd.rec >" + logs.file("json")), 0);
+  const auto json = ReadWholeFile(logs.file("json"));
+  const std::string js(json.begin(), json.end());
+  EXPECT_NE(js.find("\"problems\": [\"repeat is 756, outside 1..500\", \"scriptText has no end"),
+            std::string::npos)
+      << js;
 }
 
 TEST_F(Cli, AnimateWritesOneGifOrNumberedBitmapsWithDataFromAnyFolder) {
@@ -96,11 +109,14 @@ TEST_F(Cli, AnimateWritesOneGifOrNumberedBitmapsWithDataFromAnyFolder) {
                 quillan("animate -o @/rec.gif --record @/s.rec --frames 6 --size 48x36"),
             0);  // the storyboard of the record
   EXPECT_EQ(ReadWholeFile(dir.file("rec.gif")), ReadWholeFile(dir.file("f.gif")));
+  ASSERT_EQ(quillan("animate -o @/slow.gif --record @/s.rec --frames 2 --size 4x4 --delay 250"), 0);
+  EXPECT_EQ(gif->frames[5].delay, 10);
+  EXPECT_EQ(ReadGif(ReadWholeFile(dir.file("slow.gif")))->frames[1].delay, 250);
   ASSERT_EQ(quillan("animate -o @/f.bmp --script '071-142|' --data " +
                     std::string(QUILLAN_BIN_DIR) + " --frames 2 --size 8x4"),
             0);
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"f.gif", "f000.BMP", "f001.BMP", "one.gif",
-                                                     "rec.gif", "s.rec"}));
+                                                     "rec.gif", "s.rec", "slow.gif"}));
 }
 
 TEST_F(Cli, RefusalsGiveOneLineAnExitCodeAndNoFile) {
@@ -138,6 +154,8 @@ TEST_F(Cli, HelpPerCommandVersionAndOptionValuesAfterEquals) {
   EXPECT_EQ(ReadWholeFile(logs.file("out")).at(8), '1');
   ASSERT_EQ(quillan("render --size=16x8 --hue=20 -o @/e.png --"), 0);
   EXPECT_EQ(DecodePng(ReadWholeFile(dir.file("e.png"))).size(), 16u * 8 * 3);
+  ASSERT_EQ(quillan("render --size 16x8 --hue 20 -o - >" + dir.file("out.png")), 0);
+  EXPECT_EQ(ReadWholeFile(dir.file("out.png")), ReadWholeFile(dir.file("e.png")));
 }
 
 TEST_F(Cli, PresetsAreListedAndADamagedOrMissingPresetsFileIsNamed) {

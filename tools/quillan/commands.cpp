@@ -25,6 +25,7 @@
 #include "platform/x32file/replacing_file.h"
 #include "plugin/plugin_info.h"
 #include "progress_bar.h"
+#include "record_fields.h"
 
 namespace {
 
@@ -66,6 +67,13 @@ std::optional<std::string> loadRecord(const CommandOptions& a, ParamRecord& reco
                  RampPresetsFile().string().c_str());
   }
   ApplyOverrides(overrides, record);
+  // A record file is checked as the dialogs would have made it; --lenient
+  // renders anything, as the module's silent run does.
+  if (!a.recordFile.empty() && !a.lenient) {
+    if (const auto problems = RecordProblems(record); !problems.empty())
+      return "record file " + a.recordFile + ": " + problems.front() +
+             " (quillan record show lists every field; --lenient renders it as the module would)";
+  }
   return std::nullopt;
 }
 
@@ -102,9 +110,15 @@ std::optional<std::string> ReadRecordFile(const std::string& path, ParamRecord& 
 int RunRender(const std::vector<std::string>& args) {
   CommandOptions a;
   if (auto e = ParseCommandOptions(args, true, a)) return Fail(kExitUsage, *e);
-  const std::string ext = lowerExtension(a.output);
+  const bool toStdout = a.output == "-";
+  const std::string ext = toStdout ? ".png" : lowerExtension(a.output);
   if (ext != ".png" && ext != ".bmp")
-    return Fail(kExitUsage, "the output must end in .png or .bmp: " + a.output);
+    return Fail(kExitUsage,
+                "the output must end in .png or .bmp (or be - for a PNG on standard "
+                "output): " +
+                    a.output);
+  if (toStdout && isatty(STDOUT_FILENO))
+    return Fail(kExitUsage, "-o - writes a PNG to standard output, which is a terminal here");
   ParamRecord record{};
   if (auto e = loadRecord(a, record)) return Fail(kExitFailure, *e);
   if (auto e = saveRecord(a, record)) return Fail(kExitFailure, *e);
@@ -226,10 +240,23 @@ int RunRecordNew(const std::vector<std::string>& args) {
 }
 
 int RunRecordShow(const std::vector<std::string>& args) {
-  if (args.size() != 1) return Fail(kExitUsage, "record show takes one record file");
+  std::vector<std::string> files;
+  bool json = false;
+  for (const std::string& a : args) {
+    if (a == "--json") {
+      json = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return Fail(kExitUsage, "unknown option '" + a + "'");
+    } else {
+      files.push_back(a);
+    }
+  }
+  if (files.size() != 1) return Fail(kExitUsage, "record show takes one record file");
   ParamRecord record{};
-  if (auto e = ReadRecordFile(args[0], record)) return Fail(kExitFailure, *e);
-  std::fputs(DescribeRecord(record).c_str(), stdout);
+  if (auto e = ReadRecordFile(files[0], record)) return Fail(kExitFailure, *e);
+  const std::string text = json ? DescribeRecordJson(record) : DescribeRecord(record);
+  if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0)
+    return Fail(kExitFailure, WriteFailure("standard output"));
   return 0;
 }
 
@@ -263,7 +290,7 @@ int RunAnimate(const std::vector<std::string>& args) {
 
   std::unique_ptr<FrameSink> sink;
   if (ext == ".gif") {
-    sink = std::make_unique<GifSink>(a.output, a.frames, a.threads);
+    sink = std::make_unique<GifSink>(a.output, a.frames, a.threads, a.delay);
   } else {
     const size_t dot = a.output.rfind('.');
     auto names = MakeFrameFileName(a.output, dot + 1);

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csetjmp>
+#include <cstdio>
 
 #include "platform/x32file/replacing_file.h"
 
@@ -12,6 +13,7 @@ struct PngRowWriter::State {
   png_infop info = nullptr;
   ReplacingFile file;
   std::filesystem::path path;
+  bool toStdout = false;  // "-": standard output, written as it comes
   int rowsLeft = 0;
   bool failed = false;
 };
@@ -19,8 +21,10 @@ struct PngRowWriter::State {
 namespace {
 
 void writeBytes(png_structp png, png_bytep data, size_t size) {
-  if (!static_cast<ReplacingFile*>(png_get_io_ptr(png))->Write(data, size))
-    png_error(png, "write failed");
+  auto* s = static_cast<PngRowWriter::State*>(png_get_io_ptr(png));
+  const bool written =
+      s->toStdout ? std::fwrite(data, 1, size, stdout) == size : s->file.Write(data, size);
+  if (!written) png_error(png, "write failed");
 }
 
 void flushNothing(png_structp) {}
@@ -73,9 +77,11 @@ std::string PngRowWriter::Open(const std::filesystem::path& path, int width, int
   if (s.png != nullptr) s.info = png_create_info_struct(s.png);
   if (s.info == nullptr) return "not enough memory to write " + path.string();
   errno = 0;
-  if (!s.file.Open(path)) return WriteFailure(path);
-  png_set_write_fn(s.png, &s.file, writeBytes, flushNothing);
-  if (!start(s.png, s.info, width, height, compression)) return WriteFailure(path);
+  s.toStdout = path == "-";
+  if (s.toStdout) s.path = "standard output";
+  if (!s.toStdout && !s.file.Open(path)) return WriteFailure(path);
+  png_set_write_fn(s.png, &s, writeBytes, flushNothing);
+  if (!start(s.png, s.info, width, height, compression)) return WriteFailure(s.path);
   s.rowsLeft = height;
   return {};
 }
@@ -90,7 +96,8 @@ bool PngRowWriter::Write(const uint8_t* rgb, int count, size_t stride) {
 
 std::string PngRowWriter::Finish() {
   State& s = *state_;
-  if (s.failed || s.rowsLeft != 0 || !end(s.png, s.info) || !s.file.Publish())
+  if (s.failed || s.rowsLeft != 0 || !end(s.png, s.info) ||
+      !(s.toStdout ? std::fflush(stdout) == 0 : s.file.Publish()))
     return WriteFailure(s.path);
   return {};
 }

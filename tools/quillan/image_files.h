@@ -22,6 +22,7 @@ class PngRowWriter {
   PngRowWriter& operator=(const PngRowWriter&) = delete;
 
   // An empty string when the file is ready for rows, else what went wrong.
+  // "-" writes to standard output as the rows come.
   std::string Open(const std::filesystem::path& path, int width, int height,
                    PngCompression compression);
   // `rows` rows of 3 bytes (red, green, blue) a pixel, `stride` bytes apart.
@@ -29,7 +30,9 @@ class PngRowWriter {
   // Ends the file and puts it in place; an empty string on success.
   std::string Finish();
 
+ public:
+  struct State;  // opaque; public for the library's write callback
+
  private:
-  struct State;
   std::unique_ptr<State> state_;
 };

@@ -148,6 +148,10 @@ std::optional<std::string> ParseCommandOptions(const std::vector<std::string>& a
       if (!error.empty()) return error;
       continue;
     }
+    if (allowSize && a == "--lenient") {
+      out.lenient = true;
+      continue;
+    }
     const bool rendering = allowSize && (a == "--size" || a == "--threads" ||
                                          a == "--compression" || a == "--save-record");
     if (a == "-o" || a == "--record" || rendering) {
@@ -184,6 +188,11 @@ std::optional<std::string> ParseAnimateOptions(const std::vector<std::string>& a
       if (auto e = ParseInt("--frames", args[++i], kMinFrames, kMaxFrames, out.frames)) return e;
       continue;
     }
+    if (args[i] == "--delay") {
+      if (i + 1 >= args.size()) return std::string("--delay needs a value");
+      if (auto e = ParseInt("--delay", args[++i], 1, 65535, out.delay)) return e;
+      continue;
+    }
     rest.push_back(args[i]);
   }
   if (auto e = ParseCommandOptions(rest, true, out)) return e;
@@ -191,51 +200,4 @@ std::optional<std::string> ParseAnimateOptions(const std::vector<std::string>& a
   if (!out.overrides.script && out.recordFile.empty())
     return std::string("--script TEXT (or --record FILE holding a storyboard) is required");
   return std::nullopt;
-}
-
-std::string DescribeRecord(const ParamRecord& r) {
-  std::ostringstream s;
-  auto field = [&s](const char* name, int word, int32_t value, const std::string& note = {}) {
-    s << "  " << (word < 10 ? " " : "") << word << "  " << name;
-    for (size_t pad = std::char_traits<char>::length(name); pad < 20; ++pad) s << ' ';
-    s << value;
-    if (!note.empty()) s << "  (" << note << ")";
-    s << '\n';
-  };
-  s << "record (1348 bytes)\n";
-  field("templateIndex", 0, r.templateIndex,
-        r.templateIndex >= 0 ? "template " + std::to_string(r.templateIndex + 1) : "none");
-  field("repeat", 1, r.repeat,
-        std::to_string(r.repeat / 100) + "." + (r.repeat % 100 < 10 ? "0" : "") +
-            std::to_string(r.repeat % 100));
-  field("sweepAngle", 2, r.sweepAngle);
-  field("hueShift", 3, r.hueShift);
-  field("sweepCentreX", 4, r.sweepCentreX);
-  field("sweepCentreY", 5, r.sweepCentreY);
-  field("setting6", 6, r.setting6);
-  field("setting7", 7, r.setting7);
-  field("mirror", 8, r.mirror);
-  field("ring", 9, r.ring);
-  field("pickCount", 10, r.pickCount);
-  field("sampleNumber", 11, r.sampleNumber);
-  const char* modes[] = {"single operation", "replay the script"};
-  field("storyboardPosition", 12, r.storyboardPosition,
-        r.storyboardPosition == 0 || r.storyboardPosition == 1
-            ? modes[r.storyboardPosition]
-            : (r.storyboardPosition > 1 ? "replay the storyboard" : ""));
-  field("okMarker", 13, r.okMarker);
-  field("identityOnly", 14, r.identityOnly);
-  field("forceReplay", 15, r.forceReplay);
-  field("ramp count", 16, r.ramp.count);
-  const int n = r.ramp.count < 0 ? 0 : (r.ramp.count > 256 ? 256 : r.ramp.count);
-  for (int k = 0; k < n; ++k) {
-    const RampStop& st = r.ramp.stops[k];
-    s << "      stop " << k << ": position " << int(st.position) << "  rgb " << int(st.red) << " "
-      << int(st.green) << " " << int(st.blue) << '\n';
-  }
-  std::string text = ScriptTextOf(r);
-  for (char& c : text)
-    if (!std::isprint(static_cast<unsigned char>(c))) c = '?';
-  s << "  273  scriptText          \"" << text << "\"\n";
-  return s.str();
 }

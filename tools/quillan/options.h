@@ -48,9 +48,11 @@ struct CommandOptions {
   int width = 640;
   int height = 480;
   int frames = 0;          // animate only
+  int delay = 10;          // animate: a GIF frame's time in hundredths of a second
   int threads = 0;         // 0: one per processor
   bool smallPng = false;   // --compression small
   std::string saveRecord;  // --save-record FILE: the record that made the picture
+  bool lenient = false;    // --lenient: render a record the dialogs could not have made
   RecordOverrides overrides;
 };
 
@@ -62,6 +64,3 @@ std::optional<std::string> ParseCommandOptions(const std::vector<std::string>& a
 // --script TEXT (required unless --record names a record holding one).
 std::optional<std::string> ParseAnimateOptions(const std::vector<std::string>& args,
                                                CommandOptions& out);
-
-// Multi-line description of every field of a record.
-std::string DescribeRecord(const ParamRecord& record);
