@@ -119,3 +119,19 @@ std::string ReadRampPresetStrictly(int n, const std::filesystem::path& file, Pal
   out = ramp;
   return {};
 }
+
+std::vector<RampPresetName> RampPresetNames(const std::filesystem::path& file) {
+  std::vector<RampPresetName> names;
+  TextRecordReader reader(file);
+  TextRecord rec;
+  while (reader.next(rec) && !rec.kind('#', 'e')) {
+    if (!rec.kind('#', 'p') || !digits(rec, 2)) continue;
+    std::string name(rec.b.begin() + 5, rec.b.end());
+    const size_t first = name.find_first_not_of(" \t\r\n");
+    name = first == std::string::npos
+               ? std::string()
+               : name.substr(first, name.find_last_not_of(" \t\r\n") - first + 1);
+    names.push_back({rec.number(2), name});
+  }
+  return names;
+}

@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "model/ramp.h"
 
@@ -44,6 +45,14 @@ int CountRampPresets(const std::filesystem::path& file);
 // string and the ramp in `out`, or a sentence naming the file and what is
 // wrong with it.
 std::string ReadRampPresetStrictly(int n, const std::filesystem::path& file, PaletteRamp& out);
+
+// The names the presets file gives its presets (the text after the number in
+// each preset header, blanks trimmed), by preset number, in file order.
+struct RampPresetName {
+  int number;
+  std::string name;
+};
+std::vector<RampPresetName> RampPresetNames(const std::filesystem::path& file);
 
 // The presets file beside the module.
 std::filesystem::path RampPresetsFile();

@@ -129,6 +129,7 @@ TEST_F(Cli, RefusalsGiveOneLineAnExitCodeAndNoFile) {
         {"render --compression tiny -o @/x.png", 2, "--compression takes fast or small"},
         {"help paint", 2, "no help for 'paint'"},
         {"render --preset 53 -o @/x.png", 1, "holds presets 1..52; there is no preset 53"},
+        {"render --preset Lagon -o @/x.png", 1, "no preset named 'Lagon' in "},
         {"render --data nowhere -o @/x.png", 2, "no such folder: nowhere"},
         {"render -o @/no/x.png", 1, "/no/x.png: No such file or directory"},
         {"animate -o @/x.gif --script 071- --frames 5", 2, "at least two operations"},
@@ -162,8 +163,12 @@ TEST_F(Cli, PresetsAreListedAndADamagedOrMissingPresetsFileIsNamed) {
   ASSERT_EQ(quillan("presets >" + logs.file("out")), 0);
   const auto out = ReadWholeFile(logs.file("out"));
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 53);
-  EXPECT_NE(std::string(out.begin(), out.end()).find("\n  2  0:0b1d4d 40:0f6e8c"),
+  EXPECT_NE(std::string(out.begin(), out.end()).find("\n  2  Lagoon         0:0b1d4d 40:0f6e8c"),
             std::string::npos);
+  ASSERT_EQ(quillan("render --size 8x8 -o @/2.png --preset 2") +
+                quillan("render --size 8x8 -o @/n.png --preset lagoon"),
+            0);
+  EXPECT_EQ(ReadWholeFile(dir.file("n.png")), ReadWholeFile(dir.file("2.png")));
   std::string err;
   EXPECT_EQ(quillan("render --data " + logs.path().string() + " -o @/x.png", &err),
             0);  // no presets file
@@ -171,6 +176,21 @@ TEST_F(Cli, PresetsAreListedAndADamagedOrMissingPresetsFileIsNamed) {
   WriteWholeFile(logs.file("gfill.xpl"), std::vector<uint8_t>(300, '#'));
   EXPECT_EQ(quillan("render --data " + logs.path().string() + " --preset 2 -o @/y.png", &err), 1);
   EXPECT_NE(err.find("gfill.xpl is not a presets file"), std::string::npos);
+}
+
+TEST_F(Cli, InstalledItFindsItsDataFromAnyFolderAndBringsItsManualPage) {
+  const std::string prefix = logs.file("usr");
+  ASSERT_EQ(
+      std::system(
+          ("cmake --install " QUILLAN_BUILD_DIR " --prefix " + prefix + " >/dev/null").c_str()),
+      0);
+  ASSERT_EQ(quillan("render --size 24x16 --preset 9 -o @/here.png"), 0);
+  const std::string run = "cd " + dir.path().string() + " && " + prefix +
+                          "/bin/quillan render --size 24x16 --preset 9 -o there.png";
+  ASSERT_EQ(std::system(run.c_str()), 0);
+  EXPECT_EQ(ReadWholeFile(dir.file("there.png")), ReadWholeFile(dir.file("here.png")));
+  const auto man = ReadWholeFile(prefix + "/share/man/man1/quillan.1");
+  EXPECT_NE(std::string(man.begin(), man.end()).find("\\-\\-lenient"), std::string::npos);
 }
 
 TEST_F(Cli, CtrlCStopsTheRenderWith130AndWritesNothing) {

@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include <strings.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -55,6 +56,17 @@ std::optional<std::string> loadRecord(const CommandOptions& a, ParamRecord& reco
     if (auto e = ReadRecordFile(a.recordFile, record)) return e;
   }
   RecordOverrides overrides = a.overrides;
+  if (overrides.presetName) {
+    const auto file = RampPresetsFile();
+    for (const RampPresetName& p : RampPresetNames(file)) {
+      if (strcasecmp(p.name.c_str(), overrides.presetName->c_str()) != 0) continue;
+      overrides.preset = p.number;  // the first of a name
+      break;
+    }
+    if (!overrides.preset)
+      return "no preset named '" + *overrides.presetName + "' in " + file.string() +
+             " (quillan presets lists them)";
+  }
   if (overrides.preset) {
     // A preset asked for by number must be there, whole.
     PaletteRamp ramp{};
@@ -182,11 +194,15 @@ int RunPresets(const std::vector<std::string>& args) {
   if (!error.empty() && error.find("preset 1 ") == std::string::npos)
     return Fail(kExitFailure, error);
   const int count = CountRampPresets(file);
-  std::printf("%s: %d presets (position red green blue of each stop)\n", file.string().c_str(),
-              count);
+  std::printf("%s: %d presets (number, name, then position:rrggbb of each stop)\n",
+              file.string().c_str(), count);
+  const auto names = RampPresetNames(file);
   for (int n = 1; n <= count; ++n) {
     error = ReadRampPresetStrictly(n, file, ramp);
-    std::printf("%3d ", n);
+    std::string name;
+    for (const RampPresetName& p : names)
+      if (p.number == n) name = p.name;
+    std::printf("%3d  %-14s", n, name.c_str());
     if (!error.empty()) {
       std::printf(" %s\n", error.c_str());
       continue;

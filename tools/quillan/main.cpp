@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -34,7 +35,7 @@ const char kUsage[] =
     "  --mirror          mirror the palette position\n"
     "  --hue DEG         hue shift 0..359\n"
     "  --ring DEG        ring 0..359\n"
-    "  --preset N        palette ramp preset from gfill.xpl\n"
+    "  --preset N|NAME   palette ramp preset from gfill.xpl, by number or name\n"
     "render and animate options:\n"
     "  --threads N       threads to render with, 1..64 (default: one per processor;\n"
     "                    the pixels are the same for any number)\n"
@@ -107,7 +108,8 @@ const char kRecordHelp[] =
     "  --mirror           mirror the palette position\n"
     "  --hue DEG          hue shift 0..359\n"
     "  --ring DEG         ring 0..359\n"
-    "  --preset N         palette ramp preset N of gfill.xpl (quillan presets lists them;\n"
+    "  --preset N|NAME    palette ramp preset of gfill.xpl by number or by name such as\n"
+    "                     Lagoon (quillan presets lists them;\n"
     "                     a preset missing or damaged in the file is an error)\n";
 
 // The help of one command, or null.
@@ -134,10 +136,46 @@ void splitOptionValues(std::vector<std::string>& args) {
   }
 }
 
-std::filesystem::path executableDir() {
+// Where the data files are: beside the program in a build tree, under
+// share/quillan of the prefix once installed (PREFIX/bin/quillan).
+std::filesystem::path dataDir() {
   std::error_code ec;
   const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::filesystem::path(".") : self.parent_path();
+  const std::filesystem::path bin = ec ? std::filesystem::path(".") : self.parent_path();
+  const std::filesystem::path installed = bin.parent_path() / "share" / "quillan";
+  if (!std::filesystem::exists(bin / "gfill.xpl", ec) &&
+      std::filesystem::exists(installed / "gfill.xpl", ec))
+    return installed;
+  return bin;
+}
+
+// The manual page, made from the same texts as the help.
+void printManPage() {
+  auto roff = [](const char* text) {
+    std::string out;
+    bool lineStart = true;
+    for (const char* p = text; *p != '\0'; ++p) {
+      if (lineStart && (*p == '.' || *p == '\'')) out += "\\&";
+      if (*p == '\\')
+        out += "\\e";
+      else if (*p == '-')
+        out += "\\-";
+      else
+        out += *p;
+      lineStart = *p == '\n';
+    }
+    return out;
+  };
+  const std::string version(kVersion + 8, std::strlen(kVersion) - 9);  // "quillan " ... "\n"
+  std::printf(".TH QUILLAN 1 \"\" \"quillan %s\" \"User Commands\"\n", version.c_str());
+  std::printf(".SH NAME\nquillan \\- render textures of stacked pattern templates\n");
+  std::printf(".SH SYNOPSIS\n.nf\n%s.fi\n", roff(kUsage).c_str());
+  for (const char* command : {"render", "animate", "record"})
+    std::printf(".SH %s\n.nf\n%s.fi\n", command, roff(commandHelp(command)).c_str());
+  std::printf(".SH EXIT STATUS\n.nf\n%s.fi\n", roff(kExitCodes).c_str());
+  std::printf(
+      ".SH FILES\n.nf\nshare/quillan/gfill.xpl    palette ramp presets\n"
+      "share/quillan/prismno.dat  factory patterns\n.fi\n");
 }
 
 }  // namespace
@@ -152,7 +190,7 @@ int main(int argc, char** argv) {
     SetProgressBarShown(std::string(flag) == "--progress");
     args.erase(at);
   }
-  SetModuleDirectory(executableDir());
+  SetModuleDirectory(dataDir());
   // --data applies to every command.
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] != "--data") continue;
@@ -165,6 +203,7 @@ int main(int argc, char** argv) {
     break;
   }
   if (!args.empty() && args[0] == "--version") return std::fputs(kVersion, stdout), 0;
+  if (!args.empty() && args[0] == "--man-page") return printManPage(), 0;
   // "help COMMAND" and "COMMAND --help" show that command's options.
   const bool askedHelp =
       args.size() >= 2 && (args[0] == "help" || args[1] == "--help" || args[1] == "-h");

@@ -133,7 +133,14 @@ bool TakeOverride(const std::vector<std::string>& args, size_t& i, RecordOverrid
   } else if (a == "--ring") {
     if (!(e = ParseInt(a, v, 0, 359, n))) o.ring = n;
   } else if (a == "--preset") {
-    if (!(e = ParseInt(a, v, 1, 999, n))) o.preset = n;
+    // A number, or a name the presets file gives (resolved when it is read).
+    if (!v.empty() && std::isdigit(static_cast<unsigned char>(v[0]))) {
+      if (!(e = ParseInt(a, v, 1, 999, n))) o.preset = n;
+    } else if (v.empty()) {
+      e = "--preset takes a number or a name";
+    } else {
+      o.presetName = v;
+    }
   }
   if (e) error = *e;
   return true;

@@ -17,6 +17,7 @@ struct RecordOverrides {
   std::optional<int> hue;
   std::optional<int> ring;
   std::optional<int> preset;
+  std::optional<std::string> presetName;  // --preset NAME, looked up in the presets file
 };
 
 // Parses a number option value; a message on failure.
