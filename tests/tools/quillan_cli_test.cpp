@@ -169,6 +169,15 @@ TEST_F(Cli, PresetsAreListedAndADamagedOrMissingPresetsFileIsNamed) {
                 quillan("render --size 8x8 -o @/n.png --preset lagoon"),
             0);
   EXPECT_EQ(ReadWholeFile(dir.file("n.png")), ReadWholeFile(dir.file("2.png")));
+  // A random texture comes back from its seed, and its saved record renders it again.
+  const std::string random = "render --size 24x16 --random --seed 41 ";
+  ASSERT_EQ(quillan(random + "-o @/r1.png --save-record @/r.rec") +
+                quillan(random + "-o @/r2.png") +
+                quillan("render --size 24x16 --record @/r.rec -o @/r3.png"),
+            0);
+  EXPECT_EQ(ReadWholeFile(dir.file("r2.png")), ReadWholeFile(dir.file("r1.png")));
+  EXPECT_EQ(ReadWholeFile(dir.file("r3.png")), ReadWholeFile(dir.file("r1.png")));
+  EXPECT_NE(ReadWholeFile(dir.file("r1.png")), ReadWholeFile(dir.file("2.png")));
   std::string err;
   EXPECT_EQ(quillan("render --data " + logs.path().string() + " -o @/x.png", &err),
             0);  // no presets file
@@ -176,6 +185,29 @@ TEST_F(Cli, PresetsAreListedAndADamagedOrMissingPresetsFileIsNamed) {
   WriteWholeFile(logs.file("gfill.xpl"), std::vector<uint8_t>(300, '#'));
   EXPECT_EQ(quillan("render --data " + logs.path().string() + " --preset 2 -o @/y.png", &err), 1);
   EXPECT_NE(err.find("gfill.xpl is not a presets file"), std::string::npos);
+}
+
+TEST_F(Cli, ASheetShowsEachCellAsItsOwnRenderWithALabelUnderIt) {
+  ASSERT_EQ(quillan("sheet --template 7 --size 16x12 --hue 30 -o @/s.png"), 0);
+  const auto sheet = DecodePng(ReadWholeFile(dir.file("s.png")));
+  const int width = 5 * (16 + 4) + 4;  // 5 columns, 3 rows of 12 samples
+  ASSERT_EQ(sheet.size(), size_t(width) * (3 * (12 + 16) + 4) * 3);
+  for (const int sample : {1, 12}) {
+    ASSERT_EQ(quillan("render --template 7 --sample " + std::to_string(sample) +
+                      " --size 16x12 --hue 30 -o @/c.png"),
+              0);
+    const auto cell = DecodePng(ReadWholeFile(dir.file("c.png")));
+    const int left = 4 + (sample - 1) % 5 * 20, top = 4 + (sample - 1) / 5 * 28;
+    for (int y = 0; y < 12; ++y)
+      ASSERT_TRUE(std::equal(cell.begin() + y * 48, cell.begin() + y * 48 + 48,
+                             sheet.begin() + ((top + y) * width + left) * 3))
+          << sample << " row " << y;
+    // The label's first glyph, "7", starts with a bar three pixels wide, twice over.
+    const auto label = sheet.begin() + ((top + 15) * width + left) * 3;
+    std::vector<uint8_t> bar(24, 230);
+    std::fill(bar.begin() + 18, bar.end(), 32);
+    EXPECT_EQ(std::vector(label, label + 24), bar);
+  }
 }
 
 TEST_F(Cli, InstalledItFindsItsDataFromAnyFolderAndBringsItsManualPage) {

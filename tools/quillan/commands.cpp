@@ -12,6 +12,7 @@
 #include <iostream>
 #include <iterator>
 #include <memory>
+#include <random>
 
 #include "animation/animation_run.h"
 #include "animation/bmp_writer.h"
@@ -50,7 +51,9 @@ std::optional<std::string> checkMemory(int width, int height, int pixelBytes) {
   return std::nullopt;
 }
 
-std::optional<std::string> loadRecord(const CommandOptions& a, ParamRecord& record) {
+}  // namespace
+
+std::optional<std::string> LoadCommandRecord(const CommandOptions& a, ParamRecord& record) {
   record = HostDefaultRecord();
   if (!a.recordFile.empty()) {
     if (auto e = ReadRecordFile(a.recordFile, record)) return e;
@@ -88,6 +91,8 @@ std::optional<std::string> loadRecord(const CommandOptions& a, ParamRecord& reco
   }
   return std::nullopt;
 }
+
+namespace {
 
 // Keeps the record that made the picture when --save-record asks for it.
 std::optional<std::string> saveRecord(const CommandOptions& a, const ParamRecord& record) {
@@ -131,8 +136,16 @@ int RunRender(const std::vector<std::string>& args) {
                     a.output);
   if (toStdout && isatty(STDOUT_FILENO))
     return Fail(kExitUsage, "-o - writes a PNG to standard output, which is a terminal here");
+  if (a.random) {
+    if (!a.seed) {
+      a.seed = std::random_device{}() & 0x7FFFFFFF;
+      std::fprintf(stderr, "quillan: --random --seed %u\n", static_cast<unsigned>(*a.seed));
+    }
+    const int presets = std::filesystem::exists(RampPresetsFile()) ? CountRampPresets() : 0;
+    a.overrides = OverlayOverrides(RandomOverrides(*a.seed, presets), a.overrides);
+  }
   ParamRecord record{};
-  if (auto e = loadRecord(a, record)) return Fail(kExitFailure, *e);
+  if (auto e = LoadCommandRecord(a, record)) return Fail(kExitFailure, *e);
   if (auto e = saveRecord(a, record)) return Fail(kExitFailure, *e);
   // A PNG takes the rows as they come; a BMP, stored from the bottom up, is
   // gathered whole first.
@@ -248,7 +261,7 @@ int RunRecordNew(const std::vector<std::string>& args) {
   CommandOptions a;
   if (auto e = ParseCommandOptions(args, false, a)) return Fail(kExitUsage, *e);
   ParamRecord record{};
-  if (auto e = loadRecord(a, record)) return Fail(kExitFailure, *e);
+  if (auto e = LoadCommandRecord(a, record)) return Fail(kExitFailure, *e);
   const auto bytes = SerializeRecord(record);
   std::string error;
   if (!WriteFileAtomically(a.output, bytes, &error)) return Fail(kExitFailure, error);
@@ -283,7 +296,7 @@ int RunAnimate(const std::vector<std::string>& args) {
   if (ext != ".gif" && ext != ".bmp")
     return Fail(kExitUsage, "the output must end in .gif or .bmp: " + a.output);
   ParamRecord record{};
-  if (auto e = loadRecord(a, record)) return Fail(kExitFailure, *e);
+  if (auto e = LoadCommandRecord(a, record)) return Fail(kExitFailure, *e);
   if (auto e = saveRecord(a, record)) return Fail(kExitFailure, *e);
   // Frames are rendered from full-size maps (four of 8 bytes a pixel) and kept
   // as images while they are written.

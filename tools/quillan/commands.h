@@ -22,5 +22,10 @@ int RunPresets(const std::vector<std::string>& args);
 int RunTemplates(const std::vector<std::string>& args);
 int RunRecordShow(const std::vector<std::string>& args);
 
+// The record a command starts from: --record or the host's default, the
+// record options applied, checked unless --lenient; a message on failure.
+struct CommandOptions;
+std::optional<std::string> LoadCommandRecord(const CommandOptions& options, ParamRecord& record);
+
 // Reads a 1348-byte record file; a message on failure.
 std::optional<std::string> ReadRecordFile(const std::string& path, ParamRecord& record);

@@ -16,6 +16,7 @@
 #include "platform/x32comm/x32comm.h"
 #include "plugin/plugin_info.h"
 #include "progress_bar.h"
+#include "sheet.h"
 
 namespace {
 
@@ -27,6 +28,9 @@ const char kUsage[] =
     "  quillan record show [--json] FILE\n"
     "  quillan presets     the palette ramp presets of gfill.xpl, stop by stop\n"
     "  quillan templates   the 19 pattern templates\n"
+    "  quillan sheet -o OUT.png [--presets | --template N] [--size WxH] [record options]\n"
+    "                      the templates (or presets, or one template's 12 sample\n"
+    "                      numbers) side by side, labelled\n"
     "record options:\n"
     "  --script TEXT     storyboard such as [000]051-123|() (replayed when rendering)\n"
     "  --template N      pattern template 1..19\n"
@@ -73,6 +77,9 @@ const char kRenderHelp[] =
     "  --compression C    PNG packing: fast (default) or small (slower, up to a fifth\n"
     "                     smaller)\n"
     "  --save-record FILE keep the record that made the picture\n"
+    "  --random           a random storyboard of 1 to 5 operations with a random preset,\n"
+    "                     hue, ring, repeat and mirror (record options given win);\n"
+    "                     the seed is printed unless --seed N (0..2147483647) gives it\n"
     "  record options     see quillan help record\n";
 
 const char kAnimateHelp[] =
@@ -228,6 +235,7 @@ int main(int argc, char** argv) {
   if (command == "animate") return RunAnimate(args);
   if (command == "presets") return RunPresets(args);
   if (command == "templates") return RunTemplates(args);
+  if (command == "sheet") return RunSheet(args);
   if (command == "record") {
     if (args.empty()) return Fail(kExitUsage, "record needs 'new' or 'show'");
     const std::string sub = args[0];

@@ -1,7 +1,9 @@
 #include "options.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <random>
 #include <sstream>
 
 #include "animation/animation_run.h"
@@ -86,6 +88,43 @@ std::optional<std::string> NormaliseScript(const std::string& text, std::string&
   return std::nullopt;
 }
 
+RecordOverrides RandomOverrides(uint32_t seed, int presetCount) {
+  std::mt19937 gen(seed);
+  // Plain remainders: std::uniform_int_distribution differs between libraries.
+  auto pick = [&gen](int low, int high) {
+    return low + static_cast<int>(gen() % static_cast<uint32_t>(high - low + 1));
+  };
+  RecordOverrides o;
+  std::string script = "[000]";
+  for (int k = pick(1, 5); k > 0; --k) {
+    const int t = pick(1, 19);
+    script += std::to_string(t / 10) + std::to_string(t % 10) + std::to_string(pick(1, 6)) + "-";
+  }
+  o.script = script + "()";
+  if (presetCount > 0) o.preset = pick(1, std::min(presetCount, 999));
+  o.hue = pick(0, 359);
+  o.ring = pick(0, 359);
+  o.repeatHundredths = pick(50, 300);
+  o.mirror = pick(0, 1) == 1;
+  return o;
+}
+
+RecordOverrides OverlayOverrides(const RecordOverrides& base, const RecordOverrides& top) {
+  RecordOverrides o = base;
+  if (top.script) o.script = top.script;
+  if (top.templateNumber) o.templateNumber = top.templateNumber;
+  if (top.sample) o.sample = top.sample;
+  if (top.repeatHundredths) o.repeatHundredths = top.repeatHundredths;
+  o.mirror = base.mirror || top.mirror;
+  if (top.hue) o.hue = top.hue;
+  if (top.ring) o.ring = top.ring;
+  if (top.preset || top.presetName) {
+    o.preset = top.preset;
+    o.presetName = top.presetName;
+  }
+  return o;
+}
+
 void ApplyOverrides(const RecordOverrides& o, ParamRecord& record) {
   if (o.preset) LoadRampPreset(*o.preset, record.ramp);
   if (o.script) {
@@ -159,6 +198,17 @@ std::optional<std::string> ParseCommandOptions(const std::vector<std::string>& a
       out.lenient = true;
       continue;
     }
+    if (allowSize && a == "--random") {
+      out.random = true;
+      continue;
+    }
+    if (allowSize && a == "--seed") {
+      int seed = 0;
+      if (i + 1 >= args.size()) return std::string("--seed needs a value");
+      if (auto e = ParseInt(a, args[++i], 0, 2147483647, seed)) return e;
+      out.seed = static_cast<uint32_t>(seed);
+      continue;
+    }
     const bool rendering = allowSize && (a == "--size" || a == "--threads" ||
                                          a == "--compression" || a == "--save-record");
     if (a == "-o" || a == "--record" || rendering) {
@@ -183,6 +233,7 @@ std::optional<std::string> ParseCommandOptions(const std::vector<std::string>& a
     return "unknown option '" + a + "'";
   }
   if (out.output.empty()) return std::string("-o OUT is required");
+  if (out.seed && !out.random) return std::string("--seed goes with --random");
   return std::nullopt;
 }
 

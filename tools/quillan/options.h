@@ -1,6 +1,7 @@
 // Command-line options that change a parameter record.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,13 @@ std::optional<std::string> ParseSize(const std::string& text, int& width, int& h
 // at most 62 groups. Returns the full form, or a message.
 std::optional<std::string> NormaliseScript(const std::string& text, std::string& script);
 
+// A random storyboard of 1 to 5 applied operations (templates 1..19, samples
+// 1..6) with a random preset (1..presetCount; none when 0), hue, ring, repeat
+// (0.50..3.00) and mirror: the same for the same seed on every machine.
+RecordOverrides RandomOverrides(uint32_t seed, int presetCount);
+// `top`'s values where it has them, else `base`'s.
+RecordOverrides OverlayOverrides(const RecordOverrides& base, const RecordOverrides& top);
+
 // Applies the overrides to the record (the preset loads ramp preset N).
 void ApplyOverrides(const RecordOverrides& o, ParamRecord& record);
 
@@ -48,12 +56,14 @@ struct CommandOptions {
   std::string recordFile;
   int width = 640;
   int height = 480;
-  int frames = 0;          // animate only
-  int delay = 10;          // animate: a GIF frame's time in hundredths of a second
-  int threads = 0;         // 0: one per processor
-  bool smallPng = false;   // --compression small
-  std::string saveRecord;  // --save-record FILE: the record that made the picture
-  bool lenient = false;    // --lenient: render a record the dialogs could not have made
+  int frames = 0;                // animate only
+  int delay = 10;                // animate: a GIF frame's time in hundredths of a second
+  int threads = 0;               // 0: one per processor
+  bool smallPng = false;         // --compression small
+  std::string saveRecord;        // --save-record FILE: the record that made the picture
+  bool lenient = false;          // --lenient: render a record the dialogs could not have made
+  bool random = false;           // --random: a random storyboard and colours
+  std::optional<uint32_t> seed;  // --seed N for --random
   RecordOverrides overrides;
 };
 
