@@ -20,12 +20,29 @@ each=$(((seconds + ${#targets[@]} - 1) / ${#targets[@]}))
 
 CXX=clang++ cmake -S "$root" -B "$tree" -G Ninja -DQUILLAN_FUZZ=ON -DQUILLAN_TESTS=OFF \
   -DQUILLAN_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$tree" -j "$(nproc)" --target fuzz_seed_corpus "${targets[@]%%:*}"
+cmake --build "$tree" -j "$(nproc)" --target fuzz_seed_corpus quillan "${targets[@]%%:*}"
 rm -rf "$tree/seeds" "$tree/findings"
-mkdir -p "$tree/seeds/presets" "$tree/seeds/templates"
-"$tree/bin/fuzz_seed_corpus" "$tree/seeds"
-cp "$root/data/gfill.xpl" "$tree/seeds/presets/"
-cp "$root/data/prismno.dat" "$tree/seeds/templates/"
+seeds=$tree/seeds
+mkdir -p "$seeds"/{iio,record,bmp,script,presets,templates}
+"$tree/bin/fuzz_seed_corpus" "$seeds/iio"
+cp "$root/data/gfill.xpl" "$seeds/presets/"
+cp "$root/data/prismno.dat" "$seeds/templates/"
+# Records, images and scripts as the command line makes them, and the words
+# at the ends of their ranges that a host may hand over.
+quillan=$tree/bin/quillan
+n=0
+for script in '[000]051-123|()' '011-022-033|044-' '193-' \
+  '011-021-031-041-051-061-071-081-091-101-111-121-131-141-151-161-171-181-191-'; do
+  n=$((n + 1))
+  "$quillan" record new -o "$seeds/record/s$n.rec" --script "$script" --preset $((n * 7)) \
+    --hue $((n * 40)) --ring $((n * 80))
+  printf '%s' "$script" >"$seeds/script/s$n.txt"
+  "$quillan" render --record "$seeds/record/s$n.rec" --size $((n + 2))x$((n + 1)) -o "$seeds/bmp/i$n.bmp"
+done
+for word in '\xff\xff\xff\x7f' '\x00\x00\x00\x80' '\xff\xff\xff\xff'; do
+  n=$((n + 1))
+  { printf "$word$word$word"; tail -c +13 "$seeds/record/s1.rec"; } >"$seeds/record/w$n.rec"
+done
 # The fuzzers' scratch files, in memory when the system has it.
 work=$(mktemp -d -p /dev/shm quillan-fuzz.XXXXXX 2>/dev/null || mktemp -d)
 trap 'rm -rf "$work"' EXIT
