@@ -1,8 +1,10 @@
 #include "plugin/plugin_info.h"
 
 #include <cstring>
+#include <optional>
 
 #include "palette/presets.h"
+#include "platform/x32base/buf32_guards.h"
 #include "plugin/render_call.h"
 
 ParamRecord HostDefaultRecord() {
@@ -18,8 +20,41 @@ int VantrelPlugInGetInfo(ParamRecord* record, void*, int32_t* size, char* name) 
   return 1;
 }
 
+namespace {
+
+// A session without maps has nothing a later render could reuse, so it keeps
+// none: bands of rows go through every operation and the final pass straight
+// into the host's image (a 24-bit one), instead of four full-size maps of
+// doubles. Empty when the image is of another kind.
+std::optional<RenderStatus> RenderStraight(RenderSession& session, const ParamRecord& record,
+                                           Buf32Handle source, Buf32Handle* destination,
+                                           const ProgressBlock* progress) {
+  if (destination == nullptr || !MakeDestinationLike(source, destination))
+    return kRenderOutOfMemory;
+  Buf32Desc d{};
+  if (!buf32GetInfo(*destination, &d) || d.w[kBuf32DescBitsPerPixel] != 24) return std::nullopt;
+  const Buf32Lock lock(*destination, kBuf32Write);
+  if (!lock) return kRenderOutOfMemory;
+  const RowSink sink = [image = *destination](int first, int rows, const uint8_t* rgb,
+                                              size_t stride) {
+    for (int y = 0; y < rows; ++y)
+      buf32Line(image, first + y, kBuf32Write, const_cast<uint8_t*>(rgb + y * stride));
+    return true;
+  };
+  return session
+      .RenderOnce(record, DecodeRenderMode(record), d.w[kBuf32DescWidth], d.w[kBuf32DescHeight],
+                  sink, progress)
+      .status;
+}
+
+}  // namespace
+
 RenderStatus RunSilentRender(RenderSession& session, const ParamRecord& record, Buf32Handle source,
                              Buf32Handle* destination, const ProgressBlock* progress) {
   session.SetReplayRequest(2);
+  if (!session.mapsReady()) {
+    if (const auto status = RenderStraight(session, record, source, destination, progress))
+      return *status;
+  }
   return RenderInto(session, record, source, destination, progress).status;
 }

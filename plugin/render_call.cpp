@@ -7,16 +7,18 @@ RenderSession& ModuleRenderSession() {
   return session;
 }
 
+bool MakeDestinationLike(Buf32Handle source, Buf32Handle* destination) {
+  if (*destination != 0) return true;
+  Buf32Desc d{};
+  return buf32GetInfo(source, &d) &&
+         buf32Alloc(destination, d.w[kBuf32DescBitsPerPixel], d.w[kBuf32DescWidth],
+                    d.w[kBuf32DescHeight], d.w[kBuf32DescModel], nullptr);
+}
+
 RenderResult RenderInto(RenderSession& session, const ParamRecord& record, Buf32Handle source,
                         Buf32Handle* destination, const ProgressBlock* progress) {
-  if (destination == nullptr) return {kRenderOutOfMemory, record.templateIndex};
-  if (*destination == 0) {
-    Buf32Desc d{};
-    if (!buf32GetInfo(source, &d) ||
-        !buf32Alloc(destination, d.w[kBuf32DescBitsPerPixel], d.w[kBuf32DescWidth],
-                    d.w[kBuf32DescHeight], d.w[kBuf32DescModel], nullptr))
-      return {kRenderOutOfMemory, record.templateIndex};
-  }
+  if (destination == nullptr || !MakeDestinationLike(source, destination))
+    return {kRenderOutOfMemory, record.templateIndex};
   return session.Render({source, *destination, &record, DecodeRenderMode(record), progress});
 }
 

@@ -17,6 +17,10 @@ RenderSession& ModuleRenderSession();
 
 inline constexpr int32_t kRenderKindTexture = 2;
 
+// Makes the buffer at `destination`, when its handle is 0, with the type,
+// size and model of `source`; false when that cannot be done.
+bool MakeDestinationLike(Buf32Handle source, Buf32Handle* destination);
+
 // Renders `record` with `session` into the buffer at `destination`, made like
 // `source` when the handle there is 0. Records nothing; the result carries
 // the template word a script replay leaves.
