@@ -266,13 +266,6 @@ class NearestFinder {
       order_.push_back({colours[i].v[axis_], static_cast<int>(i)});
     std::sort(order_.begin(), order_.end());
     neighbours_.resize(colours.size());
-    for (size_t i = 0; i < colours.size(); ++i) {
-      auto& list = neighbours_[i];
-      for (size_t j = 0; j < colours.size(); ++j)
-        if (j != i)
-          list.push_back({std::sqrt(Distance2(colours[i], colours[j])), static_cast<int>(j)});
-      std::sort(list.begin(), list.end());
-    }
   }
 
   // Index of the nearest colour; ties go to the lowest index. `hint` (or -1)
@@ -304,13 +297,38 @@ class NearestFinder {
   }
 
  private:
+  // The other colours by distance from colour i, made when first asked for:
+  // each the distance as a float (whose bits sort as integers do, for
+  // distances of 0 or more) above the colour's number, so one integer sort
+  // orders them.
+  const std::vector<uint64_t>& Neighbours(size_t i) const {
+    std::vector<uint64_t>& list = neighbours_[i];
+    if (list.empty() && colours_.size() > 1) {
+      list.reserve(colours_.size() - 1);
+      for (size_t j = 0; j < colours_.size(); ++j) {
+        if (j == i) continue;
+        const auto distance = static_cast<float>(std::sqrt(Distance2(colours_[i], colours_[j])));
+        uint32_t bits;
+        std::memcpy(&bits, &distance, sizeof bits);
+        list.push_back(uint64_t{bits} << 32 | j);
+      }
+      std::sort(list.begin(), list.end());
+    }
+    return list;
+  }
+
   int NearHint(const Vec3& q, int hint) const {
     int best = hint;
     double bestD = Distance2(q, colours_[static_cast<size_t>(hint)]);
-    // A small margin keeps the bound safe from rounding of the square roots.
-    const double reach = 2.0 * std::sqrt(bestD) * (1.0 + 1e-9) + 1e-9;
-    for (const auto& [distance, j] : neighbours_[static_cast<size_t>(hint)]) {
+    // A margin keeps the bound safe from the rounding of the square roots
+    // and of the distances kept as floats.
+    const double reach = 2.0 * std::sqrt(bestD) * (1.0 + 1e-6) + 1e-6;
+    for (const uint64_t entry : Neighbours(static_cast<size_t>(hint))) {
+      float distance;
+      const auto bits = static_cast<uint32_t>(entry >> 32);
+      std::memcpy(&distance, &bits, sizeof distance);
       if (distance > reach) break;
+      const int j = static_cast<int>(entry & 0xFFFFFFFFu);
       const double d = Distance2(q, colours_[static_cast<size_t>(j)]);
       if (d < bestD || (d == bestD && j < best)) best = j, bestD = d;
     }
@@ -320,7 +338,7 @@ class NearestFinder {
   const std::vector<Vec3>& colours_;
   int axis_ = 0;
   std::vector<std::pair<double, int>> order_;
-  std::vector<std::vector<std::pair<double, int>>> neighbours_;
+  mutable std::vector<std::vector<uint64_t>> neighbours_;
 };
 
 void KMeans(const std::vector<Point>& points, std::vector<Vec3>& centres) {

@@ -20,8 +20,9 @@ struct Frame {
 // Random indices below `colours`, rows `stride` bytes apart, a table of 2^bits distinct colours.
 Frame RandomFrame(int w, int h, int bits, int colours, int flags = kGifFrameKeep, int stride = 0) {
   Frame f;
-  f.record = {kGifRecordFrame,     0, 0, w, h, {}, flags, 1, 1 << bits, nullptr, nullptr, bits, 1,
-              std::max(stride, w), 0};
+  f.record = {
+      kGifRecordFrame,     0, 0, w, h, 0, {}, flags, 1, 1 << bits, nullptr, nullptr, bits, 1,
+      std::max(stride, w), 0};
   for (int i = 0; i < 1 << bits; ++i)
     f.table.insert(f.table.end(), {uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 0});
   TestRandom random(static_cast<uint64_t>(w * 1000 + h * 10 + bits));
