@@ -67,6 +67,8 @@ bool GifSink::appendOldest() {
 
 bool GifSink::finish() {
   while (!pending_.empty())
-    if (!appendOldest()) return false;
-  return job_ != nullptr && WriteGifFile(job_.get()) == 1;
+    if ((stopWriting_ && stopWriting_()) || !appendOldest()) return false;
+  if (job_ == nullptr) return false;
+  job_->stopWriting = stopWriting_;
+  return WriteGifFile(job_.get()) == 1;
 }

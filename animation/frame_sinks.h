@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <future>
 #include <memory>
 #include <string>
@@ -39,6 +40,9 @@ class GifSink : public FrameSink {
   bool writeFrame(int index, Buf32Handle image) override;
   bool finish() override;
   void abandon(int) override { pending_.clear(); }
+  // Asked while the file is written at the end; true abandons it (nothing is
+  // left behind). Without it the file is always finished.
+  void setStopWriting(std::function<bool()> stop) { stopWriting_ = std::move(stop); }
 
  private:
   using Reduced = std::unique_ptr<GifFrameColours>;
@@ -48,6 +52,7 @@ class GifSink : public FrameSink {
   std::string outputName_;
   int frameCount_;
   int frameDelay_;
+  std::function<bool()> stopWriting_;
   std::unique_ptr<GifJob> job_;
   int inFlight_;
   int nextFrame_ = 1;

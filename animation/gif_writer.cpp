@@ -112,6 +112,7 @@ int32_t ReadRecord(int32_t, int32_t request, void* record, void* user) {
     job.palette.fill(0xFF);
     header->globalTable = job.palette.data();
   } else if (type == kGifRecordFrame) {
+    if (job.stopWriting && job.stopWriting()) return 0;
     auto* frame = static_cast<GifFrameRecord*>(record);
     const int32_t tableSize = frame->localTableSize;
     if (tableSize < 0 || tableSize > 256 || !job.tempFile ||

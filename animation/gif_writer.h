@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ struct GifJob {
   std::vector<uint8_t> pixels;      // width x height palette indices
   int32_t framesAdded = 0;          // frames in the temporary file so far
   int32_t frameDelay = 0;           // hundredths of a second; 0: the library's
+  // Asked before each frame is written out; true abandons the file.
+  std::function<bool()> stopWriting;
 };
 
 using GifJobPtr = std::unique_ptr<GifJob>;

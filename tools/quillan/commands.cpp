@@ -319,7 +319,9 @@ int RunAnimate(const std::vector<std::string>& args) {
 
   std::unique_ptr<FrameSink> sink;
   if (ext == ".gif") {
-    sink = std::make_unique<GifSink>(a.output, a.frames, a.threads, a.delay);
+    auto gif = std::make_unique<GifSink>(a.output, a.frames, a.threads, a.delay);
+    gif->setStopWriting(Interrupted);
+    sink = std::move(gif);
   } else {
     const size_t dot = a.output.rfind('.');
     auto names = MakeFrameFileName(a.output, dot + 1);
@@ -334,6 +336,7 @@ int RunAnimate(const std::vector<std::string>& args) {
     session.SetThreads(a.threads);
     outcome = RunAnimation(session, job, *sink);
   }
+  if (Interrupted() && outcome != AnimationOutcome::kDone) outcome = AnimationOutcome::kStopped;
   switch (outcome) {
     case AnimationOutcome::kDone: return 0;
     case AnimationOutcome::kStopped:
