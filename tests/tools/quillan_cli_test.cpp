@@ -132,6 +132,7 @@ TEST_F(Cli, RefusalsGiveOneLineAnExitCodeAndNoFile) {
         {"render --preset Lagon -o @/x.png", 1, "no preset named 'Lagon' in "},
         {"render --data nowhere -o @/x.png", 2, "no such folder: nowhere"},
         {"render -o @/no/x.png", 1, "/no/x.png: No such file or directory"},
+        {"templates >/dev/full", 1, "cannot write standard output: No space left on device"},
         {"animate -o @/x.gif --script 071- --frames 5", 2, "at least two operations"},
         {"render -o @/x.bmp --size 900000x900000", 1, "needs about 2317428 MiB"},
         {"animate -o @/no/x.gif --script 071-142- --frames 3 --size 8x8", 1, "unable to save"}}) {

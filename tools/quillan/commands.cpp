@@ -109,6 +109,13 @@ int Fail(int code, const std::string& message) {
   return code;
 }
 
+int FinishStandardOutput() {
+  errno = 0;
+  if (std::fflush(stdout) != 0 || std::ferror(stdout))
+    return Fail(kExitFailure, WriteFailure("standard output"));
+  return 0;
+}
+
 std::optional<std::string> ReadRecordFile(const std::string& path, ParamRecord& record) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return "no record file " + path;
@@ -225,7 +232,7 @@ int RunPresets(const std::vector<std::string>& args) {
                   ramp.stops[i].green, ramp.stops[i].blue);
     std::printf("\n");
   }
-  return std::ferror(stdout) ? Fail(kExitFailure, "cannot write the list") : 0;
+  return FinishStandardOutput();
 }
 
 int RunTemplates(const std::vector<std::string>& args) {
@@ -254,7 +261,7 @@ int RunTemplates(const std::vector<std::string>& args) {
       "x^2 - y^2, 2xy: the square of x + iy",
   };
   for (int t = 0; t < 19; ++t) std::printf("%2d  %s\n", t + 1, kTemplates[t]);
-  return std::ferror(stdout) ? Fail(kExitFailure, "cannot write the list") : 0;
+  return FinishStandardOutput();
 }
 
 int RunRecordNew(const std::vector<std::string>& args) {
@@ -283,10 +290,8 @@ int RunRecordShow(const std::vector<std::string>& args) {
   if (files.size() != 1) return Fail(kExitUsage, "record show takes one record file");
   ParamRecord record{};
   if (auto e = ReadRecordFile(files[0], record)) return Fail(kExitFailure, *e);
-  const std::string text = json ? DescribeRecordJson(record) : DescribeRecord(record);
-  if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0)
-    return Fail(kExitFailure, WriteFailure("standard output"));
-  return 0;
+  std::fputs((json ? DescribeRecordJson(record) : DescribeRecord(record)).c_str(), stdout);
+  return FinishStandardOutput();
 }
 
 int RunAnimate(const std::vector<std::string>& args) {

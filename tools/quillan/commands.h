@@ -13,6 +13,9 @@ inline constexpr int kExitInterrupted = 130;
 
 // Prints "quillan: message" on stderr and returns `code`.
 int Fail(int code, const std::string& message);
+// Flushes what a command printed: 0, or 1 with the reason when it could not
+// all be written.
+int FinishStandardOutput();
 
 int RunRender(const std::vector<std::string>& args);
 int RunAnimate(const std::vector<std::string>& args);
