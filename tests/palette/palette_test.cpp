@@ -36,7 +36,7 @@ TEST(PaletteTable, EntriesAreTheWorkedBlendsOfTheRamp) {
         {edge, 0, 1, 129, {0, 2, 252}},
         {Ramp({{0, 255, 0, 0}}), 120, 1, 9, {0, 255, 0}},
         {Ramp({{0, 200, 100, 50}}), 360, 1, 9, {200, 100, 50}},
-        {Ramp({{0, 0, 240, 120}}), 360, 1, 9, {0, 240, 120}},  // green the largest: hue 150
+        {Ramp({{0, 0, 240, 120}}), 120, 1, 9, {120, 0, 240}},  // green the largest: hue 150
         {Ramp({{0, 90, 90, 90}}), 200, 1, 9, {90, 90, 90}},
         // Beyond 256 the zero slots are read and close the circle in black; no stop leaves
         // the table as it was.
