@@ -299,20 +299,30 @@ class NearestFinder {
  private:
   // The other colours by distance from colour i, made when first asked for:
   // each the distance as a float (whose bits sort as integers do, for
-  // distances of 0 or more) above the colour's number, so one integer sort
-  // orders them.
-  const std::vector<uint64_t>& Neighbours(size_t i) const {
-    std::vector<uint64_t>& list = neighbours_[i];
-    if (list.empty() && colours_.size() > 1) {
-      list.reserve(colours_.size() - 1);
+  // distances of 0 or more) above the colour's number. Searches mostly stop
+  // among the nearest few, so only those are put in order at first; the rest
+  // are sorted when a search first goes past them.
+  struct NeighbourList {
+    std::vector<uint64_t> entries;
+    size_t sorted = 0;
+  };
+  static constexpr size_t kSortedFirst = 16;
+
+  NeighbourList& Neighbours(size_t i) const {
+    NeighbourList& list = neighbours_[i];
+    if (list.entries.empty() && colours_.size() > 1) {
+      list.entries.reserve(colours_.size() - 1);
       for (size_t j = 0; j < colours_.size(); ++j) {
         if (j == i) continue;
         const auto distance = static_cast<float>(std::sqrt(Distance2(colours_[i], colours_[j])));
         uint32_t bits;
         std::memcpy(&bits, &distance, sizeof bits);
-        list.push_back(uint64_t{bits} << 32 | j);
+        list.entries.push_back(uint64_t{bits} << 32 | j);
       }
-      std::sort(list.begin(), list.end());
+      list.sorted = std::min(kSortedFirst, list.entries.size());
+      std::partial_sort(list.entries.begin(),
+                        list.entries.begin() + static_cast<std::ptrdiff_t>(list.sorted),
+                        list.entries.end());
     }
     return list;
   }
@@ -323,7 +333,13 @@ class NearestFinder {
     // A margin keeps the bound safe from the rounding of the square roots
     // and of the distances kept as floats.
     const double reach = 2.0 * std::sqrt(bestD) * (1.0 + 1e-6) + 1e-6;
-    for (const uint64_t entry : Neighbours(static_cast<size_t>(hint))) {
+    NeighbourList& list = Neighbours(static_cast<size_t>(hint));
+    for (size_t k = 0; k < list.entries.size(); ++k) {
+      if (k == list.sorted) {
+        std::sort(list.entries.begin() + static_cast<std::ptrdiff_t>(k), list.entries.end());
+        list.sorted = list.entries.size();
+      }
+      const uint64_t entry = list.entries[k];
       float distance;
       const auto bits = static_cast<uint32_t>(entry >> 32);
       std::memcpy(&distance, &bits, sizeof distance);
@@ -338,7 +354,7 @@ class NearestFinder {
   const std::vector<Vec3>& colours_;
   int axis_ = 0;
   std::vector<std::pair<double, int>> order_;
-  mutable std::vector<std::vector<uint64_t>> neighbours_;
+  mutable std::vector<NeighbourList> neighbours_;
 };
 
 void KMeans(const std::vector<Point>& points, std::vector<Vec3>& centres) {
