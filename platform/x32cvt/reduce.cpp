@@ -330,9 +330,15 @@ class NearestFinder {
   int NearHint(const Vec3& q, int hint) const {
     int best = hint;
     double bestD = Distance2(q, colours_[static_cast<size_t>(hint)]);
-    // A margin keeps the bound safe from the rounding of the square roots
-    // and of the distances kept as floats.
-    const double reach = 2.0 * std::sqrt(bestD) * (1.0 + 1e-6) + 1e-6;
+    // A colour farther from the hint than the query's distance to the hint
+    // plus its distance to the best so far cannot beat the best; the bound
+    // shrinks as better colours turn up. A margin keeps it safe from the
+    // rounding of the square roots and of the distances kept as floats.
+    const double fromHint = std::sqrt(bestD);
+    auto reachFor = [fromHint](double d) {
+      return (fromHint + std::sqrt(d)) * (1.0 + 1e-6) + 1e-6;
+    };
+    double reach = reachFor(bestD);
     NeighbourList& list = Neighbours(static_cast<size_t>(hint));
     for (size_t k = 0; k < list.entries.size(); ++k) {
       if (k == list.sorted) {
@@ -346,7 +352,10 @@ class NearestFinder {
       if (distance > reach) break;
       const int j = static_cast<int>(entry & 0xFFFFFFFFu);
       const double d = Distance2(q, colours_[static_cast<size_t>(j)]);
-      if (d < bestD || (d == bestD && j < best)) best = j, bestD = d;
+      if (d < bestD || (d == bestD && j < best)) {
+        if (d < bestD) reach = reachFor(d);
+        best = j, bestD = d;
+      }
     }
     return best;
   }
