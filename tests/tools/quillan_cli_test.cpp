@@ -156,7 +156,14 @@ TEST_F(Cli, HelpPerCommandVersionAndOptionValuesAfterEquals) {
   EXPECT_EQ(ReadWholeFile(logs.file("out")).at(8), '1');
   ASSERT_EQ(quillan("render --size=16x8 --hue=20 -o @/e.png --"), 0);
   EXPECT_EQ(DecodePng(ReadWholeFile(dir.file("e.png"))).size(), 16u * 8 * 3);
-  ASSERT_EQ(quillan("render --size 16x8 --hue 20 -o - >" + dir.file("out.png")), 0);
+  // Long enough for a progress bar, which a log file does not get.
+  std::string err;
+  ASSERT_EQ(quillan("render --size 16x8 --hue 20 -o - >" + dir.file("out.png"), &err), 0);
+  ASSERT_EQ(
+      quillan("render --size 3000x2000 --threads 1 --script 121-121-121-121-121-121- -o @/big.png",
+              &err),
+      0);
+  EXPECT_EQ(err, "");
   EXPECT_EQ(ReadWholeFile(dir.file("out.png")), ReadWholeFile(dir.file("e.png")));
 }
 
