@@ -1,0 +1,96 @@
+// Ramp samples: their bytes, the list seeded from a presets file written
+// here, the samples file written and read again, and their thumbnails.
+#include "library/ramp_samples.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+
+#include "common/record_files.h"
+#include "platform/x32base/buf32_guards.h"
+
+namespace {
+
+using RampSamples = RecordFileTest;
+
+RampSample Sample(int hue, int ring, std::initializer_list<RampStop> stops) {
+  RampSample s{hue, ring, {static_cast<int32_t>(stops.size()), {}}};
+  std::copy(stops.begin(), stops.end(), s.ramp.stops);
+  return s;
+}
+
+bool Same(const RampSample& a, const RampSample& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Pixel (x, y) of a 24-bit image.
+std::array<uint8_t, 3> Pixel(Buf32Handle image, int x, int y) {
+  const Buf32Lock lock(image, kBuf32Read);
+  const uint8_t* p = buf32PointAddr(image, x, y);
+  return {p[0], p[1], p[2]};
+}
+
+}  // namespace
+
+TEST_F(RampSamples, BytesAreLittleEndianWordsWithStopsAsPositionRedGreenBlue) {
+  const RampSample s = Sample(120, 300, {{0, 1, 2, 3}, {255, 0xAA, 0xBB, 0xCC}});
+  std::array<uint8_t, kRampSampleBytes> bytes{};
+  EncodeRampSample(s, bytes);
+  const std::array<uint8_t, 20> head{0x78, 0, 0, 0, 0x2C, 1, 0,   0,    2,    0,
+                                     0,    0, 0, 1, 2,    3, 255, 0xAA, 0xBB, 0xCC};
+  EXPECT_TRUE(std::equal(head.begin(), head.end(), bytes.begin()));
+  EXPECT_TRUE(std::all_of(bytes.begin() + 20, bytes.end(), [](uint8_t b) { return b == 0; }));
+  EXPECT_TRUE(Same(DecodeRampSample(bytes), s));
+  bytes[4] = 0x68, bytes[5] = 1;  // ring 360
+  EXPECT_EQ(RampSampleProblem(DecodeRampSample(bytes)), "ring 360 is outside 0..359");
+  EXPECT_EQ(RampSampleProblem(Sample(0, 0, {{9, 0, 0, 0}, {8, 0, 0, 0}})),
+            "stop 2 lies before the stop ahead of it");
+  EXPECT_EQ(RampSampleProblem(Sample(0, 0, {})), "stop count 0 is outside 1..256");
+}
+
+TEST_F(RampSamples, SeedingGivesOneSampleAPresetAndTheFileKeepsEditsAcrossASave) {
+  const auto presets =
+      write(Rec("#N002") + Rec("#p001") + Rec("#n001") + StopRec(7, 1, 2, 3) + Rec("#p002") +
+                Rec("#n002") + StopRec(0, 9, 9, 9) + StopRec(200, 250, 0, 4) + Rec("#e"),
+            "gfill.xpl");
+  const auto file = dir.path() / "gfill.cfg";
+  {
+    RampSampleList list;
+    ASSERT_TRUE(list.Open(file));
+    EXPECT_TRUE(list.isNew());
+    EXPECT_EQ(list.SeedFromPresets(presets, kRampSampleLabel), 2);
+    EXPECT_TRUE(Same(*list.Sample(list.IdAt(0)), Sample(0, 0, {{7, 1, 2, 3}})));
+    EXPECT_TRUE(Same(*list.Sample(list.IdAt(1)), Sample(0, 0, {{0, 9, 9, 9}, {200, 250, 0, 4}})));
+    EXPECT_EQ(list.Label(list.IdAt(1)), "Palette-2");
+    const Buf32Owner thumb(MakeRampSampleThumbnail(Sample(40, 90, {{3, 4, 5, 6}})));
+    EXPECT_GT(list.Add("mine", Sample(40, 90, {{3, 4, 5, 6}}), thumb.get()), 0);
+    EXPECT_TRUE(list.Delete(list.IdAt(0)));
+    EXPECT_TRUE(list.Rename(list.IdAt(0), "two"));
+    ASSERT_TRUE(list.Save(file));
+  }
+  RampSampleList again;
+  ASSERT_TRUE(again.Open(file));
+  EXPECT_FALSE(again.isNew());
+  ASSERT_EQ(again.Count(), 2);
+  EXPECT_EQ(again.Label(again.IdAt(0)) + again.Label(again.IdAt(1)), "twomine");
+  EXPECT_TRUE(Same(*again.Sample(again.IdAt(1)), Sample(40, 90, {{3, 4, 5, 6}})));
+  // Without a presets file: the 52 default ramps.
+  RampSampleList fresh;
+  ASSERT_TRUE(fresh.Open(dir.path() / "none.cfg"));
+  EXPECT_EQ(fresh.SeedFromPresets(dir.path() / "none.xpl", kRampSampleLabel), 52);
+  EXPECT_TRUE(
+      Same(*fresh.Sample(fresh.IdAt(51)), Sample(0, 0, {{0, 0, 0, 0}, {255, 255, 255, 255}})));
+  EXPECT_FALSE(again.Open(presets)) << "not a list file";
+}
+
+TEST_F(RampSamples, ThumbnailsShowTheRampInItsHueShiftOnWhite) {
+  // A one-stop red ramp is one colour all round; hue shift turns red to green and blue.
+  for (auto [hue, colour] :
+       {std::tuple{0, std::array<uint8_t, 3>{255, 0, 0}}, {120, {0, 255, 0}}, {240, {0, 0, 255}}}) {
+    const Buf32Owner t(MakeRampSampleThumbnail(Sample(hue, 200, {{100, 255, 0, 0}})));
+    ASSERT_TRUE(t.valid());
+    for (auto [x, y] : {std::pair{9, 30}, {30, 50}, {48, 20}})
+      EXPECT_EQ(Pixel(t.get(), x, y), colour);
+    for (auto [x, y] : {std::pair{30, 30}, {0, 0}, {59, 59}})
+      EXPECT_EQ(Pixel(t.get(), x, y), (std::array<uint8_t, 3>{255, 255, 255}));
+  }
+}
