@@ -21,6 +21,8 @@ int RunRecordNew(const std::vector<std::string>& args);
 int RunPresets(const std::vector<std::string>& args);
 int RunTemplates(const std::vector<std::string>& args);
 int RunRecordShow(const std::vector<std::string>& args);
+// Lists or exports the ramp samples of the samples file.
+int RunRamps(const std::vector<std::string>& args);
 
 // Reads a 1348-byte record file; a message on failure.
 std::optional<std::string> ReadRecordFile(const std::string& path, ParamRecord& record);

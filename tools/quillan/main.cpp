@@ -26,6 +26,7 @@ const char kUsage[] =
     "  quillan record show FILE\n"
     "  quillan presets     the palette ramp presets of gfill.xpl, stop by stop\n"
     "  quillan templates   the 19 pattern templates\n"
+    "  quillan ramps list|export DIR [--samples FILE]   the Palette Ramp Editor's samples\n"
     "record options:\n"
     "  --script TEXT     storyboard such as [000]051-123|() (replayed when rendering)\n"
     "  --template N      pattern template 1..19\n"
@@ -102,11 +103,23 @@ const char kRecordHelp[] =
     "  --preset N         palette ramp preset N of gfill.xpl (quillan presets lists them;\n"
     "                     a preset missing or damaged in the file is an error)\n";
 
+const char kRampsHelp[] =
+    "quillan ramps list [--samples FILE]\n"
+    "quillan ramps export DIR [--samples FILE]\n"
+    "The ramp samples the Palette Ramp Editor keeps (Data/gfill.cfg beside quillan,\n"
+    "or beside --data DIR). list shows each sample's number, stop count, hue shift,\n"
+    "ring and name; export writes DIR/sample-NNN.png, its 60x60 thumbnail, and\n"
+    "DIR/sample-NNN.txt, its ramp as a one-preset presets file (usable as gfill.xpl).\n"
+    "A missing or damaged samples file is named and nothing is written.\n"
+    "options:\n"
+    "  --samples FILE     the samples file to read\n";
+
 // The help of one command, or null.
 const char* commandHelp(const std::string& command) {
   if (command == "render") return kRenderHelp;
   if (command == "animate") return kAnimateHelp;
   if (command == "record") return kRecordHelp;
+  if (command == "ramps") return kRampsHelp;
   return nullptr;
 }
 
@@ -181,6 +194,7 @@ int main(int argc, char** argv) {
   if (command == "animate") return RunAnimate(args);
   if (command == "presets") return RunPresets(args);
   if (command == "templates") return RunTemplates(args);
+  if (command == "ramps") return RunRamps(args);
   if (command == "record") {
     if (args.empty()) return Fail(kExitUsage, "record needs 'new' or 'show'");
     const std::string sub = args[0];
