@@ -1,9 +1,10 @@
 // Ramp samples: their bytes, the list seeded from a presets file written
-// here, the samples file written and read again, and their thumbnails.
+// here, and the samples file written and read again.
 #include "library/ramp_samples.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -21,13 +22,6 @@ RampSample Sample(int hue, int ring, std::initializer_list<RampStop> stops) {
 }
 
 bool Same(const RampSample& a, const RampSample& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
-// Pixel (x, y) of a 24-bit image.
-std::array<uint8_t, 3> Pixel(Buf32Handle image, int x, int y) {
-  const Buf32Lock lock(image, kBuf32Read);
-  const uint8_t* p = buf32PointAddr(image, x, y);
-  return {p[0], p[1], p[2]};
-}
 
 }  // namespace
 
@@ -73,24 +67,5 @@ TEST_F(RampSamples, SeedingGivesOneSampleAPresetAndTheFileKeepsEditsAcrossASave)
   ASSERT_EQ(again.Count(), 2);
   EXPECT_EQ(again.Label(again.IdAt(0)) + again.Label(again.IdAt(1)), "twomine");
   EXPECT_TRUE(Same(*again.Sample(again.IdAt(1)), Sample(40, 90, {{3, 4, 5, 6}})));
-  // Without a presets file: the 52 default ramps.
-  RampSampleList fresh;
-  ASSERT_TRUE(fresh.Open(dir.path() / "none.cfg"));
-  EXPECT_EQ(fresh.SeedFromPresets(dir.path() / "none.xpl", kRampSampleLabel), 52);
-  EXPECT_TRUE(
-      Same(*fresh.Sample(fresh.IdAt(51)), Sample(0, 0, {{0, 0, 0, 0}, {255, 255, 255, 255}})));
   EXPECT_FALSE(again.Open(presets)) << "not a list file";
-}
-
-TEST_F(RampSamples, ThumbnailsShowTheRampInItsHueShiftOnWhite) {
-  // A one-stop red ramp is one colour all round; hue shift turns red to green and blue.
-  for (auto [hue, colour] :
-       {std::tuple{0, std::array<uint8_t, 3>{255, 0, 0}}, {120, {0, 255, 0}}, {240, {0, 0, 255}}}) {
-    const Buf32Owner t(MakeRampSampleThumbnail(Sample(hue, 200, {{100, 255, 0, 0}})));
-    ASSERT_TRUE(t.valid());
-    for (auto [x, y] : {std::pair{9, 30}, {30, 50}, {48, 20}})
-      EXPECT_EQ(Pixel(t.get(), x, y), colour);
-    for (auto [x, y] : {std::pair{30, 30}, {0, 0}, {59, 59}})
-      EXPECT_EQ(Pixel(t.get(), x, y), (std::array<uint8_t, 3>{255, 255, 255}));
-  }
 }
