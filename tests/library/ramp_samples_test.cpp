@@ -59,6 +59,7 @@ TEST_F(RampSamples, SeedingGivesOneSampleAPresetAndTheFileKeepsEditsAcrossASave)
     EXPECT_GT(list.Add("mine", Sample(40, 90, {{3, 4, 5, 6}}), thumb.get()), 0);
     EXPECT_TRUE(list.Delete(list.IdAt(0)));
     EXPECT_TRUE(list.Rename(list.IdAt(0), "two"));
+    EXPECT_FALSE(list.Delete(999) || list.Rename(999, "none"));
     ASSERT_TRUE(list.Save(file));
   }
   RampSampleList again;
