@@ -36,9 +36,15 @@ TEST_F(RampSamples, BytesAreLittleEndianWordsWithStopsAsPositionRedGreenBlue) {
   EXPECT_TRUE(Same(DecodeRampSample(bytes), s));
   bytes[4] = 0x68, bytes[5] = 1;  // ring 360
   EXPECT_EQ(RampSampleProblem(DecodeRampSample(bytes)), "ring 360 is outside 0..359");
-  EXPECT_EQ(RampSampleProblem(Sample(0, 0, {{9, 0, 0, 0}, {8, 0, 0, 0}})),
-            "stop 2 lies before the stop ahead of it");
-  EXPECT_EQ(RampSampleProblem(Sample(0, 0, {})), "stop count 0 is outside 1..256");
+  RampSample full = Sample(0, 359, {});
+  full.ramp.count = 256;  // every stop at 0
+  for (auto [sample, problem] :
+       {std::pair{Sample(0, 0, {{9, 0, 0, 0}, {8, 0, 0, 0}}),
+                  "stop 2 lies before the stop ahead of it"},
+        {Sample(0, 0, {}), "stop count 0 is outside 1..256"},
+        {Sample(360, 0, {{0, 0, 0, 0}}), "hue shift 360 is outside 0..359"},
+        {full, ""}})
+    EXPECT_EQ(RampSampleProblem(sample), problem);
 }
 
 TEST_F(RampSamples, SeedingGivesOneSampleAPresetAndTheFileKeepsEditsAcrossASave) {
