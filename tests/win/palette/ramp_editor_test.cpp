@@ -132,9 +132,18 @@ TEST(RampEditor, ASampleAppliesWholeTheHueBarAndEditsKeepTheRangeAndOkWritesBack
     SendMessageA(d, kHueBarNotify, 77, 0);  // a drag shows the hue, OK takes the one it ends on
     SendMessageA(d, kHueBarNotify, 120, 0);
     SendMessageA(d, kHueBarNotify, 110, 1);
+    Drive([] { return FindWindowA(nullptr, "Add Palette Ramp Sample"); },
+          [](HWND add) { SendMessageA(add, WM_COMMAND, IDOK, 0); },
+          [d] { return SendMessageA(d, WM_COMMAND, 240, 0); });  // Add... with its default name
     SendMessageA(d, WM_COMMAND, IDOK, 0);
   }),
             1);
+  RampSampleList saved;
+  ASSERT_TRUE(saved.Open(run.file));
+  ASSERT_EQ(saved.Count(), 2);
+  EXPECT_EQ(saved.Label(saved.IdAt(1)), "Palette-2");
+  EXPECT_EQ(std::tuple(saved.Sample(saved.IdAt(1))->hueShift, saved.Sample(saved.IdAt(1))->ring),
+            std::tuple(110, 200));
   EXPECT_EQ(std::tuple(run.working.hueShift, run.working.ring), std::tuple(110, 200));
   EXPECT_TRUE(Same(run.working.ramp, sample.ramp));
   EXPECT_EQ(boxes.texts,
