@@ -1,5 +1,6 @@
 // Ramp samples: their bytes, the list seeded from a presets file written
-// here, and the samples file written and read again.
+// here (the samples file is read and written in the command line's tests
+// and the editor's).
 #include "library/ramp_samples.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,6 @@
 #include <cstring>
 
 #include "common/record_files.h"
-#include "platform/x32base/buf32_guards.h"
 
 namespace {
 
@@ -47,32 +47,19 @@ TEST_F(RampSamples, BytesAreLittleEndianWordsWithStopsAsPositionRedGreenBlue) {
     EXPECT_EQ(RampSampleProblem(sample), problem);
 }
 
-TEST_F(RampSamples, SeedingGivesOneSampleAPresetAndTheFileKeepsEditsAcrossASave) {
+TEST_F(RampSamples, SeedingGivesOneSampleAPresetWithHueShiftAndRing0) {
   const auto presets =
       write(Rec("#N002") + Rec("#p001") + Rec("#n001") + StopRec(7, 1, 2, 3) + Rec("#p002") +
                 Rec("#n002") + StopRec(0, 9, 9, 9) + StopRec(200, 250, 0, 4) + Rec("#e"),
             "gfill.xpl");
-  const auto file = dir.path() / "gfill.cfg";
-  {
-    RampSampleList list;
-    ASSERT_TRUE(list.Open(file));
-    EXPECT_TRUE(list.isNew());
-    EXPECT_EQ(list.SeedFromPresets(presets, kRampSampleLabel), 2);
-    EXPECT_TRUE(Same(*list.Sample(list.IdAt(0)), Sample(0, 0, {{7, 1, 2, 3}})));
-    EXPECT_TRUE(Same(*list.Sample(list.IdAt(1)), Sample(0, 0, {{0, 9, 9, 9}, {200, 250, 0, 4}})));
-    EXPECT_EQ(list.Label(list.IdAt(1)), "Palette-2");
-    const Buf32Owner thumb(MakeRampSampleThumbnail(Sample(40, 90, {{3, 4, 5, 6}})));
-    EXPECT_GT(list.Add("mine", Sample(40, 90, {{3, 4, 5, 6}}), thumb.get()), 0);
-    EXPECT_TRUE(list.Delete(list.IdAt(0)));
-    EXPECT_TRUE(list.Rename(list.IdAt(0), "two"));
-    EXPECT_FALSE(list.Delete(999) || list.Rename(999, "none"));
-    ASSERT_TRUE(list.Save(file));
-  }
-  RampSampleList again;
-  ASSERT_TRUE(again.Open(file));
-  EXPECT_FALSE(again.isNew());
-  ASSERT_EQ(again.Count(), 2);
-  EXPECT_EQ(again.Label(again.IdAt(0)) + again.Label(again.IdAt(1)), "twomine");
-  EXPECT_TRUE(Same(*again.Sample(again.IdAt(1)), Sample(40, 90, {{3, 4, 5, 6}})));
-  EXPECT_FALSE(again.Open(presets)) << "not a list file";
+  RampSampleList list;
+  ASSERT_TRUE(list.Open(dir.path() / "gfill.cfg"));
+  EXPECT_TRUE(list.isNew());
+  EXPECT_EQ(list.SeedFromPresets(presets, kRampSampleLabel), 2);
+  EXPECT_TRUE(Same(*list.Sample(list.IdAt(0)), Sample(0, 0, {{7, 1, 2, 3}})));
+  EXPECT_TRUE(Same(*list.Sample(list.IdAt(1)), Sample(0, 0, {{0, 9, 9, 9}, {200, 250, 0, 4}})));
+  EXPECT_EQ(list.Label(list.IdAt(1)), "Palette-2");
+  EXPECT_TRUE(list.Delete(list.IdAt(0)) && list.Rename(list.IdAt(0), "two"));
+  EXPECT_FALSE(list.Delete(999) || list.Rename(999, "none"));
+  EXPECT_EQ(std::pair(list.Count(), list.Label(list.IdAt(0))), std::pair(1, std::string("two")));
 }
