@@ -122,12 +122,14 @@ TEST(RampEditor, ASampleAppliesWholeFieldsKeepTheirRangeAddAsksANameOkWritesBack
     EXPECT_EQ(Renders(d), 6);
     EXPECT_EQ(Renders(d), 0) << "nothing changed";
     SendMessageA(GetDlgItem(d, 401), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kIioMargin + 5, 9));
-    EXPECT_EQ(GetDlgItemInt(d, 213, nullptr, FALSE) * 1000 + GetDlgItemInt(d, 233, nullptr, FALSE),
-              30200u);
+    EXPECT_EQ(std::pair(GetDlgItemInt(d, 213, nullptr, 0), GetDlgItemInt(d, 233, nullptr, 0)),
+              std::pair(30u, 200u));
     EXPECT_TRUE(Same(RampOf(d), sample.ramp));
     EXPECT_EQ(Renders(d), 6) << "the samples follow the applied ramp";
     for (auto [id, text] : {std::pair{213, "360"}, {233, "400"}}) SetDlgItemTextA(d, id, text);
-    EXPECT_EQ(GetDlgItemInt(d, 213, nullptr, FALSE) + GetDlgItemInt(d, 233, nullptr, FALSE), 230u);
+    EXPECT_EQ(std::pair(GetDlgItemInt(d, 213, nullptr, 0), GetDlgItemInt(d, 233, nullptr, 0)),
+              std::pair(30u, 200u))
+        << "both went back";
     SendMessageA(d, kHueBarNotify, 77, 0);  // a drag shows the hue, OK takes the one it ends on
     SendMessageA(d, kHueBarNotify, 120, 0);
     SendMessageA(d, kHueBarNotify, 110, 1);
