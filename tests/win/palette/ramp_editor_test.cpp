@@ -176,6 +176,7 @@ TEST(RampEditor, WithHueShift120AGreenChoiceIsStoredRedAndDrawnGreen) {
     const RampStop added = ramp.stops[1];
     EXPECT_NEAR(added.position, 64, 3);
     EXPECT_EQ(std::tuple(added.red, added.green, added.blue), std::tuple(255, 0, 0));
+    EXPECT_EQ(Renders(d), 6) << "the samples follow the new stop";
     Settle(d);
     const HWND circle = GetDlgItem(editor, added.position);
     GetClientRect(circle, &r);
