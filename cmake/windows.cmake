@@ -55,15 +55,24 @@ function(quillan_windows_targets)
     PRIVATE_DEPS quillan_engine x32comm x32clr user32 gdi32)
   # The library dialogs and the context menu the thumbnail libraries share.
   quillan_layer(NAME qln_library_dialogs
-    SOURCES library/win/iio_menu.cpp library/win/rename_dialog.cpp
-    HEADERS library/win/iio_menu.h library/win/rename_dialog.h
-    PUBLIC_DEPS qln_module_base PRIVATE_DEPS x32comm user32)
+    SOURCES library/win/add_ramp_sample_dialog.cpp library/win/iio_menu.cpp
+      library/win/rename_dialog.cpp
+    HEADERS library/win/add_ramp_sample_dialog.h library/win/iio_menu.h library/win/rename_dialog.h
+    PUBLIC_DEPS qln_module_base x32base PRIVATE_DEPS x32clips x32comm x32file user32)
+  # The Palette Ramp Editor.
+  quillan_layer(NAME qln_ramp_editor
+    SOURCES palette/win/ramp_editor_dialog.cpp
+    HEADERS palette/win/ramp_editor_dialog.h
+    PUBLIC_DEPS qln_module_base quillan_model x32base
+    PRIVATE_DEPS qln_control_windows qln_library_dialogs quillan_ramp_samples quillan_plugin
+      quillan_storyboard x32clips x32comm user32 comctl32)
   # The main dialog.
   quillan_layer(NAME qln_dialogs
     SOURCES dialog/main_dialog.cpp dialog/preview.cpp
     HEADERS dialog/main_dialog.h dialog/main_dialog_state.h
     PUBLIC_DEPS quillan_plugin quillan_storyboard
-    PRIVATE_DEPS qln_control_windows qln_library_dialogs quillan_animation x32base x32clips
+    PRIVATE_DEPS qln_control_windows qln_library_dialogs qln_ramp_editor quillan_animation x32base
+      x32clips
       x32file x32about x32comm user32 gdi32 comctl32 comdlg32)
   # The module's window classes and exports.
   quillan_layer(NAME qln_module
@@ -72,7 +81,8 @@ function(quillan_windows_targets)
     PUBLIC_DEPS qln_dialogs qln_control_windows PRIVATE_DEPS user32)
   # Everything but the DLL entry and the exports, for the tests.
   add_library(qlnprism_impl INTERFACE)
-  target_link_libraries(qlnprism_impl INTERFACE qln_module quillan_core x32about comctl32)
+  target_link_libraries(qlnprism_impl INTERFACE qln_module qln_ramp_editor qln_library_dialogs quillan_core
+    x32about comctl32)
 
   # Bitmaps and cursor of the module, drawn and rendered by the native
   # reference tool (build the native tree first).
@@ -162,8 +172,8 @@ function(quillan_windows_targets)
 
   # Windows test programs: tests/win/<area>/*.cpp form test_win_<area>.
   # These areas show windows and run on a virtual display: the dialogs, the
-  # custom controls and the thumbnail-list windows.
-  set(QUILLAN_DISPLAY_TEST_AREAS dialog controls clips)
+  # custom controls, the thumbnail-list windows and the Palette Ramp Editor.
+  set(QUILLAN_DISPLAY_TEST_AREAS dialog controls clips palette)
   file(GLOB win_test_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${root}/tests/win/*)
   foreach(dir ${win_test_dirs})
     if(NOT IS_DIRECTORY ${dir})

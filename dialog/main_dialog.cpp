@@ -13,6 +13,7 @@
 #include "model/module_path.h"
 #include "palette/presets.h"
 #include "palette/win/palette_objects.h"
+#include "palette/win/ramp_editor_dialog.h"
 #include "platform/x32about/x32about.h"
 #include "platform/x32base/win/disp32.h"
 #include "platform/x32comm/win/x32comm_win.h"
@@ -325,7 +326,22 @@ void MainDialog::Command(int id, int code, HWND control, LPARAM lParam) {
 // command stops after checking the fields it would use.
 void MainDialog::OpenNestedDialog(int command) {
   if (!ValidateFields(records_.working)) return;
-  (void)command;
+  if (command == kEditRamp) {
+    ParamRecord& w = records_.working;
+    const RampEditorParams params{context_.source, hostDesc_, thumbWidth_,
+                                  thumbHeight_,    &w,        context_.flags};
+    const intptr_t result = RunRampEditor(dialog_, params);
+    session_.RequestRebuild();
+    samplesFrozen_ = false;
+    if (const int n = board_.count(); n > 0) {
+      records_.rendered.templateIndex = board_.op(n - 1).templateNumber - 1;
+      SendMessageA(dialog_, UM_SHOWSTEP, static_cast<WPARAM>(n + 1), 0);
+    }
+    if (result == 1) {
+      SetDlgItemInt(dialog_, kHueEdit, static_cast<UINT>(w.hueShift), FALSE);
+      SendMessageA(ringUpDown_, UDM_SETPOS32, 0, w.ring);
+    }
+  }
 }
 
 void MainDialog::ShowHelp() {

@@ -68,6 +68,11 @@ for layout in normal advanced; do
       echo "main dialog, $layout layout: $win/main_$layout.png"
   fi
 done
+# The Palette Ramp Editor with a stop added (test_win_palette).
+if [[ -f $win/ramp_editor.bmp ]]; then
+  python3 "$root/scripts/bmp-tools.py" png "$win/ramp_editor.bmp" "$win/ramp_editor.png" &&
+    echo "palette ramp editor: $win/ramp_editor.png"
+fi
 # Picture of thumbnail-list windows (the list window tests).
 if [[ -f $win/clips_grid.bmp ]]; then
   python3 "$root/scripts/bmp-tools.py" png "$win/clips_grid.bmp" "$win/clips_grid.png" &&

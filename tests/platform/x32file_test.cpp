@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -37,4 +38,13 @@ TEST(ReplacingFile, TheDestinationChangesOnlyWhenPublished) {
   EXPECT_TRUE(std::filesystem::is_empty(busy));
   EXPECT_NE(xfIsFileExist(target.c_str()), 0);
   EXPECT_EQ(xfIsFileExist(busy.c_str()) + xfIsFileExist("") + xfIsFileExist(nullptr), 0);
+}
+
+TEST(RemoveBlanks, OnlyTheBlanksAtBothEndsGo) {
+  for (auto [in, out] : {std::pair{"  a b\t ", "a b"}, {"\t", ""}, {"name", "name"}, {"", ""}}) {
+    std::string text = in;
+    EXPECT_EQ(xfdRemoveBlanks(text.data()), static_cast<int>(std::strlen(out))) << in;
+    EXPECT_STREQ(text.c_str(), out);
+  }
+  EXPECT_EQ(xfdRemoveBlanks(nullptr), 0);
 }

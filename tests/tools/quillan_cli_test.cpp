@@ -9,8 +9,11 @@
 
 #include "common/gif_test_reader.h"
 #include "common/scratch_dir.h"
+#include "common/test_images.h"
 #include "engine/renderer.h"
+#include "library/ramp_samples.h"
 #include "model/module_path.h"
+#include "palette/presets.h"
 #include "plugin/plugin_info.h"
 
 namespace {
@@ -243,4 +246,44 @@ TEST_F(Cli, CtrlCStopsTheRenderWith130AndWritesNothing) {
           .c_str());
   EXPECT_EQ(WEXITSTATUS(status), 130);
   EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST_F(Cli, RampsListAndExportTheSamplesFileAndNameAMissingOrDamagedOne) {
+  const std::string cfg = dir.file("gfill.cfg");
+  {
+    RampSampleList list;
+    ASSERT_TRUE(list.Open(cfg));
+    const TestBuffer thumb(60, 60);
+    list.Add("Dusk", RampSample{120, 45, {1, {{10, 255, 0, 0}}}}, thumb.handle);
+    list.Add("Two", RampSample{0, 0, {2, {{0, 1, 2, 3}, {255, 4, 5, 6}}}}, thumb.handle);
+    ASSERT_TRUE(list.Save(cfg));
+  }
+  ASSERT_EQ(quillan("ramps list --samples " + cfg + " >" + logs.file("out")), 0);
+  const auto listed = ReadWholeFile(logs.file("out"));
+  EXPECT_NE(std::string(listed.begin(), listed.end())
+                .find("  1    1  120   45  Dusk\n  2    2    0    0  Two\n"),
+            std::string::npos);
+  ScratchDir out;
+  ASSERT_EQ(quillan("ramps export " + out.path().string() + " --samples=" + cfg), 0);
+  EXPECT_EQ(out.Entries(), (std::vector<std::string>{"sample-001.png", "sample-001.txt",
+                                                     "sample-002.png", "sample-002.txt"}));
+  // The ramp text reads back as a presets file; the thumbnail shows red turned 120 degrees.
+  PaletteRamp ramp{};
+  LoadRampPreset(1, ramp, out.path() / "sample-002.txt");
+  EXPECT_TRUE(ramp.count == 2 && ramp.stops[1].position == 255 && ramp.stops[1].blue == 6);
+  const auto rgb = DecodePng(ReadWholeFile(out.file("sample-001.png")));
+  ASSERT_EQ(rgb.size(), 60u * 60 * 3);
+  EXPECT_EQ(std::vector<uint8_t>(rgb.begin() + (30 * 60 + 9) * 3, rgb.begin() + (30 * 60 + 10) * 3),
+            (std::vector<uint8_t>{0, 255, 0}));
+  WriteWholeFile(dir.file("bad.cfg"), std::vector<uint8_t>(64, 7));
+  for (auto [args, code, message] :
+       {std::tuple{"ramps list --samples @/none.cfg", 1, "no ramp samples file"},
+        {"ramps list --samples @/bad.cfg", 1, "bad.cfg is damaged or not a ramp samples file"},
+        {"ramps export @/nowhere --samples @/gfill.cfg", 1, "no such folder"},
+        {"ramps show", 2, "ramps needs 'list' or 'export DIR'"}}) {
+    std::string err;
+    EXPECT_EQ(quillan(args, &err), code) << args;
+    EXPECT_NE(err.find(message), std::string::npos) << err;
+  }
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"bad.cfg", "gfill.cfg"}));
 }

@@ -24,6 +24,8 @@ int RunRecordNew(const std::vector<std::string>& args);
 int RunPresets(const std::vector<std::string>& args);
 int RunTemplates(const std::vector<std::string>& args);
 int RunRecordShow(const std::vector<std::string>& args);
+// Lists or exports the ramp samples of the samples file.
+int RunRamps(const std::vector<std::string>& args);
 
 // The record a command starts from: --record or the host's default, the
 // record options applied, checked unless --lenient; a message on failure.

@@ -31,6 +31,7 @@ const char kUsage[] =
     "  quillan sheet -o OUT.png [--presets | --template N] [--size WxH] [record options]\n"
     "                      the templates (or presets, or one template's 12 sample\n"
     "                      numbers) side by side, labelled\n"
+    "  quillan ramps list|export DIR [--samples FILE]   the Palette Ramp Editor's samples\n"
     "record options:\n"
     "  --script TEXT     storyboard such as [000]051-123|() (replayed when rendering)\n"
     "  --template N      pattern template 1..19\n"
@@ -119,11 +120,23 @@ const char kRecordHelp[] =
     "                     Lagoon (quillan presets lists them;\n"
     "                     a preset missing or damaged in the file is an error)\n";
 
+const char kRampsHelp[] =
+    "quillan ramps list [--samples FILE]\n"
+    "quillan ramps export DIR [--samples FILE]\n"
+    "The ramp samples the Palette Ramp Editor keeps (Data/gfill.cfg beside quillan,\n"
+    "or beside --data DIR). list shows each sample's number, stop count, hue shift,\n"
+    "ring and name; export writes DIR/sample-NNN.png, its 60x60 thumbnail, and\n"
+    "DIR/sample-NNN.txt, its ramp as a one-preset presets file (usable as gfill.xpl).\n"
+    "A missing or damaged samples file is named and nothing is written.\n"
+    "options:\n"
+    "  --samples FILE     the samples file to read\n";
+
 // The help of one command, or null.
 const char* commandHelp(const std::string& command) {
   if (command == "render") return kRenderHelp;
   if (command == "animate") return kAnimateHelp;
   if (command == "record") return kRecordHelp;
+  if (command == "ramps") return kRampsHelp;
   return nullptr;
 }
 
@@ -177,7 +190,7 @@ void printManPage() {
   std::printf(".TH QUILLAN 1 \"\" \"quillan %s\" \"User Commands\"\n", version.c_str());
   std::printf(".SH NAME\nquillan \\- render textures of stacked pattern templates\n");
   std::printf(".SH SYNOPSIS\n.nf\n%s.fi\n", roff(kUsage).c_str());
-  for (const char* command : {"render", "animate", "record"})
+  for (const char* command : {"render", "animate", "record", "ramps"})
     std::printf(".SH %s\n.nf\n%s.fi\n", command, roff(commandHelp(command)).c_str());
   std::printf(".SH EXIT STATUS\n.nf\n%s.fi\n", roff(kExitCodes).c_str());
   std::printf(
@@ -236,6 +249,7 @@ int main(int argc, char** argv) {
   if (command == "presets") return RunPresets(args);
   if (command == "templates") return RunTemplates(args);
   if (command == "sheet") return RunSheet(args);
+  if (command == "ramps") return RunRamps(args);
   if (command == "record") {
     if (args.empty()) return Fail(kExitUsage, "record needs 'new' or 'show'");
     const std::string sub = args[0];
