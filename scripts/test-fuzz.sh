@@ -48,8 +48,8 @@ work=$(mktemp -d -p /dev/shm quillan-fuzz.XXXXXX 2>/dev/null || mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 failed=0
-for spec in "${targets[@]}"; do
-  IFS=: read -r target max_len seeds <<<"$spec"
+for entry in "${targets[@]}"; do
+  IFS=: read -r target max_len seeds <<<"$entry"
   fuzzer=$tree/bin/$target
   findings=$tree/findings/$target
   corpus=$tree/corpus/$target
