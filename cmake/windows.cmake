@@ -58,12 +58,19 @@ function(quillan_windows_targets)
     SOURCES library/win/iio_menu.cpp library/win/rename_dialog.cpp
     HEADERS library/win/iio_menu.h library/win/rename_dialog.h
     PUBLIC_DEPS qln_module_base PRIVATE_DEPS x32comm user32)
+  # The Animation dialog, its file choice and the export run.
+  quillan_layer(NAME qln_animation_dialog
+    SOURCES animation/win/animation_dialog.cpp
+    HEADERS animation/win/animation_dialog.h
+    PUBLIC_DEPS quillan_animation
+    PRIVATE_DEPS qln_module_base x32comm x32file user32 comctl32 comdlg32)
   # The main dialog.
   quillan_layer(NAME qln_dialogs
-    SOURCES dialog/main_dialog.cpp dialog/preview.cpp
+    SOURCES dialog/main_dialog.cpp dialog/main_dialog_animation.cpp dialog/preview.cpp
     HEADERS dialog/main_dialog.h dialog/main_dialog_state.h
     PUBLIC_DEPS quillan_plugin quillan_storyboard
-    PRIVATE_DEPS qln_control_windows qln_library_dialogs quillan_animation x32base x32clips
+    PRIVATE_DEPS qln_control_windows qln_library_dialogs qln_animation_dialog quillan_animation
+      x32base x32clips
       x32file x32about x32comm user32 gdi32 comctl32 comdlg32)
   # The module's window classes and exports.
   quillan_layer(NAME qln_module
@@ -163,7 +170,7 @@ function(quillan_windows_targets)
   # Windows test programs: tests/win/<area>/*.cpp form test_win_<area>.
   # These areas show windows and run on a virtual display: the dialogs, the
   # custom controls and the thumbnail-list windows.
-  set(QUILLAN_DISPLAY_TEST_AREAS dialog controls clips)
+  set(QUILLAN_DISPLAY_TEST_AREAS dialog controls clips animation)
   file(GLOB win_test_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${root}/tests/win/*)
   foreach(dir ${win_test_dirs})
     if(NOT IS_DIRECTORY ${dir})

@@ -325,7 +325,7 @@ void MainDialog::Command(int id, int code, HWND control, LPARAM lParam) {
 // command stops after checking the fields it would use.
 void MainDialog::OpenNestedDialog(int command) {
   if (!ValidateFields(records_.working)) return;
-  (void)command;
+  if (command == kAnimationButton) Animate();
 }
 
 void MainDialog::ShowHelp() {
