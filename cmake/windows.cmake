@@ -79,7 +79,8 @@ function(quillan_windows_targets)
     PUBLIC_DEPS qln_dialogs qln_control_windows PRIVATE_DEPS user32)
   # Everything but the DLL entry and the exports, for the tests.
   add_library(qlnprism_impl INTERFACE)
-  target_link_libraries(qlnprism_impl INTERFACE qln_module quillan_core x32about comctl32)
+  target_link_libraries(qlnprism_impl INTERFACE qln_module qln_animation_dialog quillan_core x32about
+    comctl32)
 
   # Bitmaps and cursor of the module, drawn and rendered by the native
   # reference tool (build the native tree first).
