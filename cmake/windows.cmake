@@ -214,6 +214,16 @@ function(quillan_windows_targets)
       WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
   endforeach()
 
+  # The GIF the main dialog exported (test_win_animation keeps it with its
+  # record) is the one the native command line makes of the same storyboard,
+  # size and frame count, byte for byte.
+  if(QUILLAN_RUN_WIN_TESTS AND QUILLAN_WINE AND QUILLAN_XVFB_RUN)
+    add_test(NAME animation_gif_matches_cli COMMAND sh -c
+      "\"$0\" animate -o \"$1/animation_cli.gif\" --record \"$1/animation_dialog.rec\" --size 48x32 --frames 6 --quiet && cmp \"$1/animation_cli.gif\" \"$1/animation_dialog.gif\""
+      ${QUILLAN_NATIVE_TOOLS}/quillan ${CMAKE_BINARY_DIR})
+    set_tests_properties(animation_gif_matches_cli PROPERTIES DEPENDS test_win_animation TIMEOUT 120)
+  endif()
+
   if(NOT QUILLAN_RUN_WIN_TESTS)
     return()
   endif()
