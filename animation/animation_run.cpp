@@ -27,6 +27,8 @@ std::optional<FrameFileName> MakeFrameFileName(const std::string& chosen, size_t
   size_t cut = chosen.size();
   if (extensionOffset > 0 && extensionOffset <= chosen.size() && chosen[extensionOffset - 1] == '.')
     cut = extensionOffset - 1;
+  else if (extensionOffset == 0 && !chosen.empty() && chosen.back() == '.')
+    cut = chosen.size() - 1;
   f.name = chosen.substr(0, cut) + std::string(FrameFileName::kDigits, '0') + ".BMP";
   f.digitPosition = cut;
   if (f.name.size() > FrameFileName::kMaxLength) return std::nullopt;

@@ -7,21 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "animation/animation_settings.h"
 #include "engine/renderer.h"
 #include "engine/storyboard.h"
 #include "model/param_record.h"
 #include "model/progress.h"
 #include "platform/x32base/buf32.h"
-
-// The Animation dialog's choices, kept while the module is loaded.
-struct AnimationSettings {
-  int32_t method = 0;  // 0 GIF animation, 1 sequence of images
-  int32_t frameCount = 5;
-};
-inline constexpr int32_t kAnimationGif = 0;
-inline constexpr int32_t kAnimationSequence = 1;
-inline constexpr int kMinFrames = 2;
-inline constexpr int kMaxFrames = 900;
 
 // Time of frame i of F over N storyboard items: (N - 1) i / (F - 1).
 double FrameTime(int frame, int frameCount, int itemCount);
@@ -35,9 +26,11 @@ struct FrameFileName {
   size_t digitPosition;  // where the digits start
   std::string frame(int index) const;
 };
-// `extensionOffset` is where the save dialog says the extension starts (0 when
-// there is none: the digits then go at the end). Empty when the name would be
-// longer than 252 characters.
+// `extensionOffset` is where the save dialog says the extension starts, just
+// after its dot. The dialog gives 0 when there is no extension; the digits then
+// go at the end of the name, in place of a final dot when the name ends in one
+// (so "film." and "film" both give film000.BMP, never film.000.BMP). Empty when
+// the name would be longer than 252 characters.
 std::optional<FrameFileName> MakeFrameFileName(const std::string& chosen, size_t extensionOffset);
 
 // Where the frames go.

@@ -66,13 +66,19 @@ function(quillan_windows_targets)
     PUBLIC_DEPS qln_module_base quillan_model x32base
     PRIVATE_DEPS qln_control_windows qln_library_dialogs quillan_ramp_samples quillan_plugin
       quillan_storyboard x32clips x32comm user32 comctl32)
+  # The Animation dialog, its file choice and the export run.
+  quillan_layer(NAME qln_animation_dialog
+    SOURCES animation/win/animation_dialog.cpp
+    HEADERS animation/win/animation_dialog.h
+    PUBLIC_DEPS quillan_animation
+    PRIVATE_DEPS qln_module_base x32comm x32file user32 comctl32 comdlg32)
   # The main dialog.
   quillan_layer(NAME qln_dialogs
-    SOURCES dialog/main_dialog.cpp dialog/preview.cpp
+    SOURCES dialog/main_dialog.cpp dialog/main_dialog_animation.cpp dialog/preview.cpp
     HEADERS dialog/main_dialog.h dialog/main_dialog_state.h
     PUBLIC_DEPS quillan_plugin quillan_storyboard
-    PRIVATE_DEPS qln_control_windows qln_library_dialogs qln_ramp_editor quillan_animation x32base
-      x32clips
+    PRIVATE_DEPS qln_control_windows qln_library_dialogs qln_ramp_editor qln_animation_dialog
+      quillan_animation x32base x32clips
       x32file x32about x32comm user32 gdi32 comctl32 comdlg32)
   # The module's window classes and exports.
   quillan_layer(NAME qln_module
@@ -81,8 +87,8 @@ function(quillan_windows_targets)
     PUBLIC_DEPS qln_dialogs qln_control_windows PRIVATE_DEPS user32)
   # Everything but the DLL entry and the exports, for the tests.
   add_library(qlnprism_impl INTERFACE)
-  target_link_libraries(qlnprism_impl INTERFACE qln_module qln_ramp_editor qln_library_dialogs quillan_core
-    x32about comctl32)
+  target_link_libraries(qlnprism_impl INTERFACE qln_module qln_ramp_editor qln_library_dialogs
+    qln_animation_dialog quillan_core x32about comctl32)
 
   # Bitmaps and cursor of the module, drawn and rendered by the native
   # reference tool (build the native tree first).
@@ -172,8 +178,9 @@ function(quillan_windows_targets)
 
   # Windows test programs: tests/win/<area>/*.cpp form test_win_<area>.
   # These areas show windows and run on a virtual display: the dialogs, the
-  # custom controls, the thumbnail-list windows and the Palette Ramp Editor.
-  set(QUILLAN_DISPLAY_TEST_AREAS dialog controls clips palette)
+  # custom controls, the thumbnail-list windows, the Palette Ramp Editor and
+  # the Animation dialog.
+  set(QUILLAN_DISPLAY_TEST_AREAS dialog controls clips palette animation)
   file(GLOB win_test_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${root}/tests/win/*)
   foreach(dir ${win_test_dirs})
     if(NOT IS_DIRECTORY ${dir})
@@ -215,6 +222,16 @@ function(quillan_windows_targets)
     set_tests_properties(${t} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600
       WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
   endforeach()
+
+  # The GIF the main dialog exported (test_win_animation keeps it with its
+  # record) is the one the native command line makes of the same storyboard,
+  # size and frame count, byte for byte.
+  if(QUILLAN_RUN_WIN_TESTS AND QUILLAN_WINE AND QUILLAN_XVFB_RUN)
+    add_test(NAME animation_gif_matches_cli COMMAND sh -c
+      "\"$0\" animate -o \"$1/animation_cli.gif\" --record \"$1/animation_dialog.rec\" --size 48x32 --frames 6 --quiet && cmp \"$1/animation_cli.gif\" \"$1/animation_dialog.gif\""
+      ${QUILLAN_NATIVE_TOOLS}/quillan ${CMAKE_BINARY_DIR})
+    set_tests_properties(animation_gif_matches_cli PROPERTIES DEPENDS test_win_animation TIMEOUT 120)
+  endif()
 
   if(NOT QUILLAN_RUN_WIN_TESTS)
     return()

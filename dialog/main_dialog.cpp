@@ -342,6 +342,7 @@ void MainDialog::OpenNestedDialog(int command) {
       SendMessageA(ringUpDown_, UDM_SETPOS32, 0, w.ring);
     }
   }
+  if (command == kAnimationButton) Animate();
 }
 
 void MainDialog::ShowHelp() {

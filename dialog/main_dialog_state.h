@@ -70,6 +70,8 @@ class MainDialog {
   bool ValidateFields(ParamRecord& record);
   void SwitchLayout();
   void OpenNestedDialog(int command);
+  // main_dialog_animation.cpp: the animation export.
+  void Animate();
   void ShowHelp();
   void Ok();
   void Cancel();

@@ -73,6 +73,11 @@ if [[ -f $win/ramp_editor.bmp ]]; then
   python3 "$root/scripts/bmp-tools.py" png "$win/ramp_editor.bmp" "$win/ramp_editor.png" &&
     echo "palette ramp editor: $win/ramp_editor.png"
 fi
+# The Animation dialog (test_win_animation).
+if [[ -f $win/animation_dialog.bmp ]]; then
+  python3 "$root/scripts/bmp-tools.py" png "$win/animation_dialog.bmp" "$win/animation_dialog.png" &&
+    echo "animation dialog: $win/animation_dialog.png"
+fi
 # Picture of thumbnail-list windows (the list window tests).
 if [[ -f $win/clips_grid.bmp ]]; then
   python3 "$root/scripts/bmp-tools.py" png "$win/clips_grid.bmp" "$win/clips_grid.png" &&

@@ -3,7 +3,10 @@
 //
 //   quillanhost [--module DLL] --info
 //   quillanhost [--module DLL] --silent --record FILE IN.bmp OUT.bmp
-//   quillanhost [--module DLL] --dialog --record FILE IN.bmp OUT.bmp
+//   quillanhost [--module DLL] --dialog --record FILE [--progress-log LOG] IN.bmp OUT.bmp
+//
+// With --progress-log every progress notification the module sends (a render
+// on OK, an animation export) is appended to LOG as a line "code value".
 //
 // The record file holds the 1348 bytes the host stores between runs; when it
 // is missing it is created from the module's defaults. IN.bmp (24-bit) is the
@@ -13,16 +16,17 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/bmp_image.h"
+#include "model/param_record.h"
 #include "platform/x32base/buf32.h"
 #include "platform/x32base/buf32_guards.h"
 #include "platform/x32comm/x32comm.h"
 #include "platform/x32file/replacing_file.h"
 #include "platform/xl32iconbtn/xl32iconbtn.h"
-#include "model/param_record.h"
 #include "plugin/plugin_context.h"
 #include "plugin/win/plugin_exports.h"
 
@@ -32,6 +36,7 @@ struct Options {
   std::string module;
   std::string mode;
   std::string record;
+  std::string progressLog;
   std::vector<std::string> files;
 };
 
@@ -45,10 +50,12 @@ struct Module {
 };
 
 int usage() {
-  std::fprintf(stderr,
-               "usage: quillanhost [--module DLL] --info\n"
-               "       quillanhost [--module DLL] --silent --record FILE IN.bmp OUT.bmp\n"
-               "       quillanhost [--module DLL] --dialog --record FILE IN.bmp OUT.bmp\n");
+  std::fprintf(
+      stderr,
+      "usage: quillanhost [--module DLL] --info\n"
+      "       quillanhost [--module DLL] --silent --record FILE IN.bmp OUT.bmp\n"
+      "       quillanhost [--module DLL] --dialog --record FILE [--progress-log LOG] IN.bmp "
+      "OUT.bmp\n");
   return 2;
 }
 
@@ -93,7 +100,11 @@ void reportFailure() {
                info.code, errorText(info.code), info.where, info.file, info.line);
 }
 
-int32_t progress(int32_t code, int32_t value, int32_t, intptr_t) {
+int32_t progress(int32_t code, int32_t value, int32_t, intptr_t user) {
+  if (auto* log = reinterpret_cast<std::FILE*>(user)) {
+    std::fprintf(log, "%d %d\n", code, value);
+    std::fflush(log);
+  }
   switch (code) {
     case kProgressStart: std::fprintf(stderr, "progress: start at %d\n", value); break;
     case kProgressPosition: std::fprintf(stderr, "\rprogress: %d   ", value); break;
@@ -193,7 +204,13 @@ int run(Module& m, const Options& o, int32_t flags) {
     return 1;
   }
   HostServices services{};
-  services.progress = ProgressBlock{1, progress, 0, 0, 100};
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(
+      o.progressLog.empty() ? nullptr : std::fopen(o.progressLog.c_str(), "a"), std::fclose);
+  if (!o.progressLog.empty() && !log) {
+    std::fprintf(stderr, "quillanhost: cannot open %s\n", o.progressLog.c_str());
+    return 1;
+  }
+  services.progress = ProgressBlock{1, progress, reinterpret_cast<intptr_t>(log.get()), 0, 100};
   services.notify = notify;
   PlugInContext context{};
   context.source = source.handle;
@@ -240,6 +257,8 @@ int main(int argc, char** argv) {
       o.module = argv[++i];
     } else if (a == "--record" && i + 1 < argc) {
       o.record = argv[++i];
+    } else if (a == "--progress-log" && i + 1 < argc) {
+      o.progressLog = argv[++i];
     } else if (a == "--info" || a == "--silent" || a == "--dialog") {
       if (!o.mode.empty()) return usage();
       o.mode = a;
