@@ -10,23 +10,16 @@
 #include "animation/win/animation_dialog.h"
 #include "common/progress_log.h"
 #include "common/scratch_dir.h"
-#include "dialog/main_dialog.h"
 #include "engine/bmp_image.h"
-#include "platform/x32clips/iio_view.h"
-#include "platform/x32clips/win/x32clips_win.h"
 #include "platform/x32comm/x32comm.h"
 #include "platform/x32file/x32file.h"
-#include "platform/xl32iconbtn/xl32iconbtn.h"
 #include "plugin/render_call.h"
-#include "plugin/win/module_instance.h"
-#include "plugin/win/plugin_exports.h"
 #include "win/common/control_host.h"
+#include "win/common/dialog_driver.h"
 #include "win/common/window_picture.h"
 
 namespace {
 
-using Steps = std::function<void(HWND)>;
-Steps g_main, g_animation;
 ProgressLog g_progress;
 std::deque<std::string> g_names;  // save dialog answers; "" cancels
 std::deque<int> g_answers;        // message box answers (OK when none is queued)
@@ -52,69 +45,26 @@ int Save(OPENFILENAMEA* r) {
   r->nFileExtension = static_cast<WORD>(name.rfind('.') + 1);
   return name.empty() ? 0 : 1;
 }
-// Runs the steps inside dialog 102's modal loop once it shows, then OK.
-void CALLBACK InAnimationDialog(HWND, UINT, UINT_PTR id, DWORD) {
-  static int tries = 0;
-  KillTimer(nullptr, id);
-  const HWND d = FindWindowA(nullptr, "Animation");
-  if (d == nullptr || !IsWindowVisible(d)) {
-    if (++tries < 100) SetTimer(nullptr, 0, 10, InAnimationDialog);
-    return;
-  }
-  tries = 0;
-  g_animation(d);
-  if (IsWindowVisible(d)) SendMessageA(d, WM_COMMAND, IDOK, 0);
-}
-int32_t Notify(int32_t, uint32_t message, intptr_t, void* window) {
-  static HWND dialog;
-  dialog = static_cast<HWND>(window);
-  if (message == WM_INITDIALOG)
-    SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR id, DWORD) {
-      KillTimer(nullptr, id);
-      g_main(dialog);
-      SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    });
-  return 0;
-}
-
-void ClickTemplate(HWND d, int position) {
-  const HWND w = GetDlgItem(d, 1018);
-  IIOMetrics m{};
-  x32IIOAction(x32IIOListOfWindow(w), kIIOGetMetrics, 0, reinterpret_cast<intptr_t>(&m));
-  const LPARAM at = MAKELPARAM(kIioMargin + position % m.columns * m.cellWidth + 4,
-                               kIioMargin + position / m.columns * m.cellHeight + 4);
-  SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageA(w, WM_LBUTTONUP, 0, at);
-}
 
 struct Export : ::testing::Test {
   ScratchDir dir;
-  TestBuffer source{48, 32};
-  Buf32Handle output = 0;
-  HostServices host{g_progress.Block(1, 0, 1000), Notify};
-  PlugInContext context{source.handle, 0, &output, {}, nullptr, 0, 2, 0, 4, {}, &host, {}, 0};
   C32MessageBoxHook boxes = c32SetMessageBoxHook(Answer);
   SaveFileDialogHook saves = SetSaveFileDialogHook(Save);
   ParamRecord record{};  // the main record of the last run
   std::string script;    // its storyboard
 
-  void SetUp() override {
-    SetModuleInstance(Module().handle);
-    LoadLibraryA("x32Clips.dll");
-    InitIconButtonDll();
-    g_texts.clear(), g_progress.calls.clear(), g_saveDialogs = 0;
-  }
+  void SetUp() override { g_texts.clear(), g_progress.calls.clear(), g_saveDialogs = 0; }
   void TearDown() override {
     c32SetMessageBoxHook(boxes), SetSaveFileDialogHook(saves), x32SetEscPoll(nullptr);
-    buf32Free(output);
   }
   // A storyboard of template 5 and the templates at `picks`, exported once
-  // with `animation` run inside dialog 102.
-  void Run(std::vector<int> picks, Steps animation) {
-    g_animation = std::move(animation);
-    g_main = [&](HWND d) {
+  // with `animation` run inside dialog 102, which is then confirmed.
+  void Run(std::vector<int> picks, std::function<void(HWND)> animation) {
+    MainDialogRun run(48, 32);
+    run.host.progress = g_progress.Block(1, 0, 1000);
+    run.Open([&](HWND d) {
       SendMessageA(d, WM_TIMER, 0, 0);
-      for (const int p : picks) ClickTemplate(d, p);
+      for (const int p : picks) ClickCell(d, 1018, p);
       SendMessageA(d, WM_COMMAND, 280, 0);
       SendMessageA(d, WM_TIMER, 0, 0);
       record = *MainDialogWorkingRecord();
@@ -123,10 +73,13 @@ struct Export : ::testing::Test {
         const StoryboardOp& o = ModuleRenderSession().storyboard().ops[k];
         script += std::to_string(1000 + o.templateNumber * 10 + o.sampleNumber).substr(1) + "-";
       }
-      SetTimer(nullptr, 0, 1, InAnimationDialog);
-      SendMessageA(d, WM_COMMAND, 279, 0);
-    };
-    RunMainDialog(nullptr, context);
+      InDialog([] { return DialogWindow("Animation"); },
+               [&](HWND a) {
+                 animation(a);
+                 if (IsWindowVisible(a)) SendMessageA(a, WM_COMMAND, IDOK, 0);
+               },
+               [d] { return SendMessageA(d, WM_COMMAND, 279, 0); });
+    });
   }
   static void Frames(HWND d, int method, const char* count) {
     SendDlgItemMessageA(d, 800 + method, BM_CLICK, 0, 0);
@@ -139,9 +92,7 @@ struct Export : ::testing::Test {
     r.storyboardPosition = 1;
     TestBuffer image;
     PlugInContext c{source.handle, 0, &image.handle, {}, &r, 0, 2, 0, 2, {}, nullptr, {}, 0};
-    EXPECT_EQ(reinterpret_cast<VantrelPlugInActionFn>(reinterpret_cast<void*>(
-                  GetProcAddress(Module().handle, kActionExportName)))(nullptr, &c),
-              1);
+    EXPECT_EQ(MainDialogRun::Action()(nullptr, &c), 1);
     return ImageBytes(image.handle);
   }
   std::vector<uint8_t> Frame(const std::string& name) {
@@ -150,6 +101,7 @@ struct Export : ::testing::Test {
     EXPECT_TRUE(LoadBmpImage(dir.file(name), &image.handle, &error)) << name << error;
     return ImageBytes(image.handle);
   }
+  TestBuffer source{48, 32};  // the size of the frames
 };
 
 }  // namespace

@@ -8,79 +8,11 @@
 #include <tuple>
 
 #include "palette/presets.h"
-#include "platform/x32clips/iio_view.h"
-#include "platform/x32clips/win/x32clips_win.h"
-#include "platform/xl32iconbtn/xl32iconbtn.h"
-#include "plugin/win/module_instance.h"
 #include "win/common/control_host.h"
+#include "win/common/dialog_driver.h"
 #include "win/common/window_picture.h"
 
 namespace {
-
-struct DialogRun {
-  static inline std::function<void(HWND)> steps;
-  static inline std::vector<std::pair<UINT, intptr_t>> notes;
-  static inline HWND dialog = nullptr;
-  TestBuffer source;
-  Buf32Handle output = 0;
-  HostServices host{{0, nullptr, 0, 0, 100}, notify};
-  PlugInContext context{};
-  explicit DialogRun(int width = 96, int height = 64) : source(width, height) {
-    SetModuleInstance(Module().handle);
-    SetModuleDirectoryFromInstance(Module().handle);
-    LoadLibraryA("x32Clips.dll");
-    InitIconButtonDll();
-    context = {source.handle, 0, &output, {}, nullptr, 0, 2, 0, 4, {}, &host, {}, 0};
-    notes.clear();
-  }
-  ~DialogRun() { buf32Free(output); }
-  // In this program, or through the module's export as a host runs it.
-  intptr_t Open(std::function<void(HWND)> body, bool throughModule = false) {
-    steps = std::move(body);
-    return throughModule ? Action()(nullptr, &context) : RunMainDialog(nullptr, context);
-  }
-  static VantrelPlugInActionFn Action() {
-    return reinterpret_cast<VantrelPlugInActionFn>(
-        reinterpret_cast<void*>(GetProcAddress(Module().handle, kActionExportName)));
-  }
-  static int32_t notify(int32_t, uint32_t message, intptr_t wParam, void* window) {
-    notes.emplace_back(message, wParam);
-    dialog = static_cast<HWND>(window);
-    if (message == WM_INITDIALOG) SetTimer(nullptr, 0, 1, run);
-    return 0;
-  }
-  static void CALLBACK run(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    steps(dialog);
-    if (IsWindowVisible(dialog)) SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-  }
-};
-
-IIOHandle ListOf(HWND d, int control) { return x32IIOListOfWindow(GetDlgItem(d, control)); }
-
-std::vector<std::string> Labels(HWND d, int control, int* withImages = nullptr) {
-  const IIOHandle list = ListOf(d, control);
-  std::vector<std::string> labels;
-  for (int p = 0, id; (id = x32IIOAction(list, kIIOIdAt, 0, p)) > 0; ++p) {
-    IIItem item{};
-    x32IIAction(list, kIIRead, static_cast<uintptr_t>(id), reinterpret_cast<intptr_t>(&item));
-    labels.emplace_back(item.label);
-    if (withImages != nullptr) *withImages += item.image != 0;
-  }
-  return labels;
-}
-
-// A left click on the cell at `position` of a list window.
-void ClickCell(HWND d, int control, int position) {
-  const HWND w = GetDlgItem(d, control);
-  IIOMetrics m{};
-  x32IIOAction(ListOf(d, control), kIIOScrollTo, static_cast<uintptr_t>(position), 0);
-  x32IIOAction(ListOf(d, control), kIIOGetMetrics, 0, reinterpret_cast<intptr_t>(&m));
-  const int x = kIioMargin + position % m.columns * m.cellWidth + m.cellWidth / 2;
-  const int y = kIioMargin + (position / m.columns - m.topRow) * m.cellHeight + m.cellHeight / 2;
-  SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-  SendMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
 
 // Renders of one refresh after `change`.
 int RendersAfter(HWND d, const std::function<void()>& change) {
@@ -94,7 +26,7 @@ int RendersAfter(HWND d, const std::function<void()>& change) {
 
 TEST(MainDialog, OpensOnTheStoredOrTheDefaultRecordAndCancelChangesNothing) {
   for (const bool stored : {true, false}) {
-    DialogRun run;
+    MainDialogRun run;
     ParamRecord record = DefaultRecordForHost();
     record.templateIndex = 11, record.sampleNumber = 2, record.hueShift = 30;
     const auto before = SerializeRecord(record);
@@ -114,14 +46,14 @@ TEST(MainDialog, OpensOnTheStoredOrTheDefaultRecordAndCancelChangesNothing) {
     EXPECT_EQ(result, 0);
     EXPECT_EQ(SerializeRecord(record), before);
     EXPECT_EQ(run.output, 0u) << "the output image is freed";
-    EXPECT_EQ(DialogRun::notes,
+    EXPECT_EQ(MainDialogRun::notes,
               (std::vector<std::pair<UINT, intptr_t>>{{WM_INITDIALOG, 0}, {WM_COMMAND, 2}}));
   }
 }
 
 TEST(MainDialog, ATinyImageIsRefused) {
   BoxRecorder boxes;
-  DialogRun run(1, 1);
+  MainDialogRun run(1, 1);
   EXPECT_EQ(run.Open([](HWND) { ADD_FAILURE() << "set up on a 1x1 image"; }), 0);
   EXPECT_EQ(
       BoxRecorder::texts,
@@ -130,7 +62,7 @@ TEST(MainDialog, ATinyImageIsRefused) {
 
 TEST(MainDialog, RefreshRendersOnlyWhatChangedFieldsKeepTheirRangeAndScriptsShowTheirSteps) {
   BoxRecorder boxes;
-  DialogRun run;
+  MainDialogRun run;
   run.Open([](HWND d) {
     EXPECT_EQ(RendersAfter(d, [] {}), 6) << "the first refresh renders the samples";
     EXPECT_EQ(RendersAfter(d, [] {}), 0);
@@ -164,7 +96,7 @@ TEST(MainDialog, RefreshRendersOnlyWhatChangedFieldsKeepTheirRangeAndScriptsShow
 }
 
 TEST(MainDialog, OkThroughTheExportRendersAndASilentRunOfItsRecordMatches) {
-  DialogRun run;
+  MainDialogRun run;
   ParamRecord record = DefaultRecordForHost();
   LoadRampPreset(9, record.ramp);
   run.context.record = &record;
@@ -196,7 +128,7 @@ TEST(MainDialog, OkThroughTheExportRendersAndASilentRunOfItsRecordMatches) {
   ParamRecord stored = record;
   Buf32Handle silent = 0;
   PlugInContext context{run.source.handle, 0, &silent, {}, &stored, 0, 2, 0, 2, {}, nullptr, {}, 0};
-  ASSERT_EQ(DialogRun::Action()(nullptr, &context), 1);
+  ASSERT_EQ(MainDialogRun::Action()(nullptr, &context), 1);
   EXPECT_EQ(ImageBytes(silent), ImageBytes(run.output));
   buf32Free(silent);
 }

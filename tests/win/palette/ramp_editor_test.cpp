@@ -21,30 +21,12 @@
 #include "platform/x32comm/x32comm.h"
 #include "plugin/win/module_instance.h"
 #include "win/common/control_host.h"
+#include "win/common/dialog_driver.h"
 #include "win/common/window_picture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Runs `open` with `steps` called, from a timer inside the modal loop, on
-// the window `find` gives; the window is cancelled afterwards if still shown.
-std::function<void()> g_steps;
-void CALLBACK RunSteps(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  const auto steps = g_steps;  // the steps may drive a nested dialog
-  steps();
-}
-intptr_t Drive(const std::function<HWND()>& find, const std::function<void(HWND)>& steps,
-               const std::function<intptr_t()>& open) {
-  g_steps = [=] {
-    const HWND d = find();
-    steps(d);
-    if (IsWindowVisible(d)) SendMessageA(d, WM_COMMAND, IDCANCEL, 0);
-  };
-  SetTimer(nullptr, 0, 1, RunSteps);
-  return open();
-}
 
 struct EditorRun {
   ScratchDir dir;
@@ -62,11 +44,10 @@ struct EditorRun {
     working.ramp = PaletteRamp{2, {{0, 0, 0, 255}, {128, 255, 255, 0}}};
   }
   intptr_t Open(std::function<void(HWND)> steps) {
-    return Drive(RampEditorWindow, steps, [&] { return RunRampEditor(nullptr, params); });
+    return InDialog(RampEditorWindow, steps, [&] { return RunRampEditor(nullptr, params); });
   }
 };
 
-IIOHandle ListOf(HWND d, int id) { return x32IIOListOfWindow(GetDlgItem(d, id)); }
 PaletteRamp RampOf(HWND d) {
   PaletteRamp r{};
   SendDlgItemMessageA(d, 241, kRingEditorGetRamp, reinterpret_cast<WPARAM>(&r), 0);
@@ -133,14 +114,14 @@ TEST(RampEditor, ASampleAppliesWholeFieldsKeepTheirRangeAddAsksANameOkWritesBack
     SendMessageA(d, kHueBarNotify, 77, 0);  // a drag shows the hue, OK takes the one it ends on
     SendMessageA(d, kHueBarNotify, 120, 0);
     SendMessageA(d, kHueBarNotify, 110, 1);
-    Drive([] { return FindWindowA(nullptr, "Add Palette Ramp Sample"); },
-          [](HWND add) {
-            for (const char* name : {" \t ", "  Dusk "}) {  // a blank name is refused
-              SetDlgItemTextA(add, 1061, name);
-              SendMessageA(add, WM_COMMAND, IDOK, 0);
-            }
-          },
-          [d] { return SendMessageA(d, WM_COMMAND, 240, 0); });
+    InDialog([] { return DialogWindow("Add Palette Ramp Sample"); },
+             [](HWND add) {
+               for (const char* name : {" \t ", "  Dusk "}) {  // a blank name is refused
+                 SetDlgItemTextA(add, 1061, name);
+                 SendMessageA(add, WM_COMMAND, IDOK, 0);
+               }
+             },
+             [d] { return SendMessageA(d, WM_COMMAND, 240, 0); });
     SendMessageA(d, WM_COMMAND, IDOK, 0);
   }),
             1);
@@ -186,31 +167,22 @@ TEST(RampEditor, WithHueShift120AGreenChoiceIsStoredRedAndDrawnGreen) {
 }
 
 TEST(RampEditor, EditOpensItFromTheMainDialogWhoseWorkingRecordTakesTheEdits) {
-  EditorRun run;
-  Buf32Handle output = 0;
-  static HWND main = nullptr;
-  HostServices host{{0, nullptr, 0, 0, 100}, [](int32_t, uint32_t m, intptr_t, void* w) {
-                      if (m == WM_INITDIALOG) main = static_cast<HWND>(w);
-                      return 0;
-                    }};
-  PlugInContext context{run.source.handle, 0, &output, {}, nullptr, 0, 2, 0, 4, {}, &host, {}, 0};
+  MainDialogRun main;
+  EditorRun run;  // after the main dialog's run: its folder holds the data
   PaletteRamp edited{};
-  Drive([] { return main; },
-        [&](HWND m) {
-          Drive(
-              RampEditorWindow,
-              [&](HWND d) {
-                SetDlgItemTextA(d, 213, "77");
-                SetDlgItemTextA(d, 233, "99");
-                edited = RampOf(d);
-                SendMessageA(d, WM_COMMAND, IDOK, 0);
-              },
-              [&] { return SendMessageA(m, WM_COMMAND, 235, 0); });
-          const ParamRecord& w = *MainDialogWorkingRecord();
-          EXPECT_EQ(std::tuple(w.hueShift, w.ring, GetDlgItemInt(m, 213, nullptr, FALSE)),
-                    std::tuple(77, 99, 77u));
-          EXPECT_TRUE(edited.count == 7 && Same(w.ramp, edited)) << "preset 2 has 7 stops";
+  main.Open([&](HWND m) {
+    InDialog(
+        RampEditorWindow,
+        [&](HWND d) {
+          SetDlgItemTextA(d, 213, "77");
+          SetDlgItemTextA(d, 233, "99");
+          edited = RampOf(d);
+          SendMessageA(d, WM_COMMAND, IDOK, 0);
         },
-        [&] { return RunMainDialog(nullptr, context); });
-  buf32Free(output);
+        [&] { return SendMessageA(m, WM_COMMAND, 235, 0); });
+    const ParamRecord& w = *MainDialogWorkingRecord();
+    EXPECT_EQ(std::tuple(w.hueShift, w.ring, GetDlgItemInt(m, 213, nullptr, FALSE)),
+              std::tuple(77, 99, 77u));
+    EXPECT_TRUE(edited.count == 7 && Same(w.ramp, edited)) << "preset 2 has 7 stops";
+  });
 }
