@@ -24,12 +24,11 @@
 #include <span>
 #include <string>
 
+#include "engine/script.h"
 #include "model/ramp.h"
 
 inline constexpr size_t kPatternEntryBytes = 1304;
 inline constexpr size_t kPatternTextBytes = 256;
-// Operations that fit in the text field: "[nnn]" + 4 per operation + "()" + NUL.
-inline constexpr int kMaxScriptOperations = 62;
 // Patterns counted when the file is missing or does not start with a header.
 inline constexpr int kFallbackPatternCount = 52;
 

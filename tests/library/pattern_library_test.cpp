@@ -1,0 +1,117 @@
+#include "library/pattern_library.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "common/scratch_dir.h"
+#include "model/module_path.h"
+#include "platform/x32base/buf32_guards.h"
+
+namespace {
+
+Buf32Handle Blank(const ParamRecord&) {
+  Buf32Handle image = 0;
+  buf32Alloc(&image, 24, kPatternThumbSize, kPatternThumbSize, 0, nullptr);
+  return image;
+}
+
+std::vector<std::string> Labels(const PatternLibrary& library) {
+  std::vector<std::string> labels;
+  for (const int32_t id : library.Ids()) labels.push_back(library.Label(id));
+  return labels;
+}
+
+}  // namespace
+
+TEST(PatternEntry, RecordToBytesAndBackMatchesTheWorkedLayout) {
+  ParamRecord record = DefaultRecordForHost();
+  record.hueShift = 90, record.ring = 45, record.mirror = 1, record.repeat = 150;
+  record.ramp.count = 2;
+  record.ramp.stops[1] = RampStop{255, 1, 2, 3};
+  const auto bytes = SerializePatternEntry(PatternEntryFromRecord(record, 2, "[007]051-123|()"));
+  const std::vector<std::pair<size_t, std::vector<uint8_t>>> expected = {
+      {0, {2, 0, 0, 0}},   {4, {'[', '0', '0', '7', ']', '0', '5', '1', '-'}},
+      {18, {')', 0}},      {260, {90, 0, 0, 0, 45, 0, 0, 0, 1, 0, 0, 0, 150, 0, 0, 0}},
+      {276, {2, 0, 0, 0}}, {284, {255, 1, 2, 3}},
+  };
+  for (const auto& [at, want] : expected)
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + at, bytes.begin() + at + want.size()), want)
+        << "offset " << at;
+  ParamRecord back = DefaultRecordForDialog();
+  ApplyPatternEntry(*DeserializePatternEntry(bytes), back);
+  for (const int word : {1, 3, 8, 9}) EXPECT_EQ(RecordWord(back, word), RecordWord(record, word));
+  EXPECT_EQ(back.storyboardPosition, 1);
+  EXPECT_EQ(ScriptTextOf(back), "[007]051-123|()");
+  EXPECT_EQ(std::memcmp(&back.ramp, &record.ramp, sizeof record.ramp), 0);
+}
+
+TEST(PatternEntry, ScriptsTakeTheLibraryNumber) {
+  const std::vector<std::tuple<std::string, int, std::string>> cases = {
+      {"[000]051-123|()", 12, "[012]051-123|()"},
+      {"071-()", 3, "[003]071-()"},
+      {"[5]()", 999, "[999][5]()"}};
+  for (const auto& [script, n, want] : cases) EXPECT_EQ(NumberScript(script, n), want);
+}
+
+TEST(PatternLibrary, DeleteMakesTheNextOrElseThePreviousItemCurrent) {
+  const std::vector<std::tuple<std::vector<int32_t>, int, int32_t>> cases = {
+      {{5, 7, 9}, 0, 7}, {{5, 7, 9}, 1, 9}, {{5, 7, 9}, 2, 7}, {{4}, 0, 0}, {{5, 7}, 1, 5}};
+  for (const auto& [order, p, want] : cases) EXPECT_EQ(CurrentAfterDelete(order, p), want);
+  ScratchDir dir;
+  auto library = PatternLibrary::Open(dir.path() / "prlib.pst");
+  for (const char* name : {"a", "b", "c"}) library->Add(name, 0, PatternEntry{});
+  const auto ids = library->Ids();
+  EXPECT_EQ(library->Delete(ids[2]), ids[1]);
+  EXPECT_EQ(library->Delete(ids[0]), ids[1]);
+  EXPECT_EQ(library->Delete(ids[1]), 0);
+  EXPECT_EQ(CurrentPatternId(), 0);
+  EXPECT_EQ(library->Count(), 0);
+}
+
+TEST(PatternLibrary, SeedsOnePatternPerFactoryPatternAndKeepsThemThroughItsFile) {
+  SetModuleDirectory(QUILLAN_TEST_DATA_DIR);
+  ScratchDir dir;
+  const auto file = dir.path() / "prlib.pst";
+  {
+    auto library = PatternLibrary::Open(file);
+    EXPECT_EQ(library->source(), PatternLibrary::Source::kNew);
+    ASSERT_TRUE(library->Seed(CountFactoryPatterns(), DefaultRecordForHost(), Blank));
+    ASSERT_EQ(library->Count(), 35) << "the shipped file's header: #N035";
+    EXPECT_EQ(Labels(*library).back(), "Pattern-35");
+    library->Rename(library->Ids()[0], "Rainbow");
+    ASSERT_TRUE(library->SaveIfModified(file));
+  }
+  auto library = PatternLibrary::Open(file);
+  EXPECT_EQ(library->source(), PatternLibrary::Source::kLoaded);
+  EXPECT_FALSE(library->modified());
+  EXPECT_EQ(Labels(*library)[0], "Rainbow");
+  const PatternEntry* first = library->Entry(library->Ids()[0]);
+  EXPECT_EQ(PatternScriptText(*first), "[001]071-()");
+  EXPECT_EQ(std::tuple(first->operationCount, first->repeat, first->ramp.count),
+            std::tuple(1, 100, 6));
+  std::filesystem::remove(file);
+  EXPECT_TRUE(library->SaveIfModified(file));
+  EXPECT_FALSE(std::filesystem::exists(file)) << "an unchanged library is not written";
+}
+
+TEST(PatternLibrary, SeedingStopsAtTheFirstFailedRender) {
+  SetModuleDirectory(QUILLAN_TEST_DATA_DIR);
+  ScratchDir dir;
+  auto library = PatternLibrary::Open(dir.path() / "prlib.pst");
+  int renders = 0;
+  EXPECT_TRUE(library->Seed(35, DefaultRecordForHost(),
+                            [&](const ParamRecord& r) { return ++renders < 4 ? Blank(r) : 0; }));
+  EXPECT_EQ(Labels(*library), (std::vector<std::string>{"Pattern-1", "Pattern-2", "Pattern-3"}));
+}
+
+TEST(PatternLibrary, AFileThatIsNotALibraryOpensEmptyAndUnchanged) {
+  ScratchDir dir;
+  const auto file = dir.path() / "prlib.pst";
+  std::ofstream(file) << "not a list";
+  auto library = PatternLibrary::Open(file);
+  EXPECT_EQ(library->source(), PatternLibrary::Source::kUnreadable);
+  EXPECT_EQ(library->Count(), 0);
+  EXPECT_FALSE(library->modified());
+}
