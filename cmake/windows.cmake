@@ -55,9 +55,10 @@ function(quillan_windows_targets)
     PRIVATE_DEPS quillan_engine x32comm x32clr user32 gdi32)
   # The library dialogs and the context menu the thumbnail libraries share.
   quillan_layer(NAME qln_library_dialogs
-    SOURCES library/win/iio_menu.cpp library/win/rename_dialog.cpp
-    HEADERS library/win/iio_menu.h library/win/rename_dialog.h
-    PUBLIC_DEPS qln_module_base PRIVATE_DEPS x32comm user32)
+    SOURCES library/win/iio_menu.cpp library/win/pattern_dialogs.cpp library/win/rename_dialog.cpp
+    HEADERS library/win/iio_menu.h library/win/pattern_dialogs.h library/win/rename_dialog.h
+    PUBLIC_DEPS qln_module_base quillan_library
+    PRIVATE_DEPS quillan_plugin x32clips x32base x32comm user32)
   # The main dialog.
   quillan_layer(NAME qln_dialogs
     SOURCES dialog/main_dialog.cpp dialog/preview.cpp
@@ -72,7 +73,8 @@ function(quillan_windows_targets)
     PUBLIC_DEPS qln_dialogs qln_control_windows PRIVATE_DEPS user32)
   # Everything but the DLL entry and the exports, for the tests.
   add_library(qlnprism_impl INTERFACE)
-  target_link_libraries(qlnprism_impl INTERFACE qln_module quillan_core x32about comctl32)
+  target_link_libraries(qlnprism_impl INTERFACE qln_module qln_library_dialogs quillan_core x32about
+    comctl32)
 
   # Bitmaps and cursor of the module, drawn and rendered by the native
   # reference tool (build the native tree first).
@@ -163,7 +165,7 @@ function(quillan_windows_targets)
   # Windows test programs: tests/win/<area>/*.cpp form test_win_<area>.
   # These areas show windows and run on a virtual display: the dialogs, the
   # custom controls and the thumbnail-list windows.
-  set(QUILLAN_DISPLAY_TEST_AREAS dialog controls clips)
+  set(QUILLAN_DISPLAY_TEST_AREAS dialog controls clips library)
   file(GLOB win_test_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${root}/tests/win/*)
   foreach(dir ${win_test_dirs})
     if(NOT IS_DIRECTORY ${dir})

@@ -201,9 +201,7 @@ int32_t PatternLibrary::Delete(int32_t id) {
   delete Entry(id);
   x32IIAction(list_, kIIDelete, static_cast<uintptr_t>(id), 0);
   modified_ = true;
-  const int32_t next = CurrentAfterDelete(order, position);
-  SetCurrentPatternId(next);
-  return next;
+  return CurrentAfterDelete(order, position);
 }
 
 bool PatternLibrary::Rename(int32_t id, const std::string& label) {

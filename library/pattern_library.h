@@ -94,8 +94,8 @@ class PatternLibrary {
   // an item cannot be added.
   bool Seed(int count, const ParamRecord& base, const PatternRenderer& render,
             const std::string& labelFormat = "Pattern-%d");
-  // Deletes the item and frees its entry; returns the new current item
-  // (CurrentAfterDelete), which also becomes the process's current item.
+  // Deletes the item and frees its entry; returns the item that takes its
+  // place as current (CurrentAfterDelete).
   int32_t Delete(int32_t id);
   bool Rename(int32_t id, const std::string& label);
   // Writes the file when the library was modified (every entry leaves the
