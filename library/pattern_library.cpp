@@ -40,13 +40,6 @@ void ApplyPatternEntry(const PatternEntry& entry, ParamRecord& record) {
   SetScriptText(record, PatternScriptText(entry));
 }
 
-std::string NumberScript(const std::string& script, int number) {
-  char head[8];
-  std::snprintf(head, sizeof head, "[%03d]", number % 1000);
-  const bool numbered = script.size() >= 5 && script[0] == '[' && script[4] == ']';
-  return head + script.substr(numbered ? 5 : 0);
-}
-
 int32_t CurrentPatternId() { return g_currentId; }
 void SetCurrentPatternId(int32_t id) { g_currentId = id; }
 

@@ -32,10 +32,6 @@ PatternEntry PatternEntryFromRecord(const ParamRecord& record, int32_t operation
 // Puts the entry's settings into `record` and makes it replay the entry's
 // script: hue, mirror, ring, repeat, ramp, word 12 = 1 and the script text.
 void ApplyPatternEntry(const PatternEntry& entry, ParamRecord& record);
-// `script` with its bracketed number replaced by `number` (0..999); a text
-// without "[nnn]" in front gets one.
-std::string NumberScript(const std::string& script, int number);
-
 // The item last clicked, applied, added or chosen after a delete, for the
 // whole process; 0 before any.
 int32_t CurrentPatternId();

@@ -1,5 +1,6 @@
-// The pattern library's dialogs opened from the main dialog, driven by timers
-// inside their modal loops.
+// The pattern library's dialogs opened from the main dialog (run in this
+// program, so the test hooks reach it), driven by timers inside their modal
+// loops.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -19,9 +20,9 @@
 
 namespace {
 
-// Bodies waiting for their dialog, by timer: each runs once its dialog is
-// up (found by caption, or given), inside that dialog's modal loop, and the
-// dialog is cancelled after it unless the body closed it.
+// Bodies waiting, by timer, for their dialog (found by caption, or given) to
+// show; each runs inside that dialog's modal loop, which is then cancelled
+// unless the body closed the dialog.
 struct Waiting {
   std::string caption;
   HWND window;
@@ -34,7 +35,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
   if (it == g_waiting.end()) return;
   const HWND d =
       it->second.window ? it->second.window : FindWindowA("#32770", it->second.caption.c_str());
-  if (d == nullptr || !IsWindowVisible(d)) return;  // not up yet
+  if (d == nullptr || !IsWindowVisible(d)) return;
   KillTimer(nullptr, id);
   const auto body = std::move(it->second.body);
   g_waiting.erase(it);
@@ -48,47 +49,52 @@ void InDialog(const char* caption, std::function<void(HWND)> body,
   open();
 }
 
-struct Library {
-  std::filesystem::path file;
-  Library() {
+// Load Lib (1022) or Add To Lib (1023) of the main dialog, `body` run on it.
+void Nested(HWND main, int command, std::function<void(HWND)> body) {
+  InDialog(command == 1022 ? "Load Pattern From Library" : "Add Pattern To Library",
+           std::move(body),
+           [=] { SendMessageA(main, WM_COMMAND, static_cast<WPARAM>(command), 0); });
+}
+
+// A main dialog session on a 96 x 64 image with no library file yet.
+struct Session {
+  TestBuffer source{96, 64};
+  Buf32Handle output = 0;
+  ParamRecord record = DefaultRecordForHost();
+  PlugInContext context{source.handle, 0, &output, {}, &record, 0, 2, 0, 4, {}, nullptr, {}, 0};
+  Session() {
     SetModuleInstance(Module().handle);
     SetModuleDirectoryFromInstance(Module().handle);
     LoadLibraryA("x32Clips.dll");
     InitIconButtonDll();
-    file = PatternLibraryFile();
-    std::filesystem::create_directories(file.parent_path());
-    std::filesystem::remove(file);
+    std::filesystem::create_directories(PatternLibraryFile().parent_path());
+    std::filesystem::remove(PatternLibraryFile());
   }
-  std::vector<std::string> Labels() const {
-    auto library = PatternLibrary::Open(file);
-    std::vector<std::string> labels;
-    for (const int32_t id : library->Ids()) labels.push_back(library->Label(id));
-    return labels;
+  ~Session() { buf32Free(output); }
+  intptr_t Run(std::function<void(HWND)> body) {
+    static std::function<void(HWND)> steps;
+    static HostServices host{{0, nullptr, 0, 0, 100}, [](int32_t, uint32_t m, intptr_t, void* w) {
+                               if (m == WM_INITDIALOG)
+                                 InDialog(
+                                     "", steps, [] {}, static_cast<HWND>(w));
+                               return 0;
+                             }};
+    steps = std::move(body);
+    context.host = &host;
+    return RunMainDialog(nullptr, context);
   }
 };
 
-// The main dialog in this program (so the test hooks reach it), `body` run
-// once it is up.
-intptr_t MainDialog(PlugInContext& context, std::function<void(HWND)> body) {
-  static std::function<void(HWND)> steps;
-  static HostServices host{{0, nullptr, 0, 0, 100}, [](int32_t, uint32_t m, intptr_t, void* w) {
-                             if (m == WM_INITDIALOG)
-                               InDialog(
-                                   "", steps, [] {}, static_cast<HWND>(w));
-                             return 0;
-                           }};
-  steps = std::move(body);
-  context.host = &host;
-  return RunMainDialog(nullptr, context);
-}
-
-std::vector<std::string> ListLabels(HWND d) {
-  const IIOHandle list = x32IIOListOfWindow(GetDlgItem(d, 1058));
+// The labels of the library file, or of the list of an open Load dialog (each
+// marked "+" when it has a thumbnail).
+std::vector<std::string> Labels(HWND d = nullptr) {
+  auto file = d ? nullptr : PatternLibrary::Open(PatternLibraryFile());
+  const IIOHandle list = d ? x32IIOListOfWindow(GetDlgItem(d, 1058)) : file->list();
   std::vector<std::string> labels;
   for (int p = 0, id; (id = x32IIOAction(list, kIIOIdAt, 0, p)) > 0; ++p) {
     IIItem item{};
     x32IIAction(list, kIIRead, static_cast<uintptr_t>(id), reinterpret_cast<intptr_t>(&item));
-    labels.emplace_back(item.label + std::string(item.image != 0 ? "" : " (no image)"));
+    labels.emplace_back(item.label + std::string(d && item.image ? "+" : ""));
   }
   return labels;
 }
@@ -99,166 +105,100 @@ std::string Text(HWND d, int id) {
   return text;
 }
 
-// A click on the cell at `position` of the library list, or a right click
-// (the context menu request it makes).
+// A click on the cell at `position` of the library list, or the context
+// menu request of a right click there.
 void ClickCell(HWND d, int position, bool right = false) {
   const HWND w = GetDlgItem(d, 1058);
   IIOMetrics m{};
-  x32IIOAction(x32IIOListOfWindow(w), kIIOScrollTo, static_cast<uintptr_t>(position), 0);
   x32IIOAction(x32IIOListOfWindow(w), kIIOGetMetrics, 0, reinterpret_cast<intptr_t>(&m));
   POINT at{kIioMargin + position % m.columns * m.cellWidth + m.cellWidth / 2,
            kIioMargin + (position / m.columns - m.topRow) * m.cellHeight + 20};
-  if (right) {
-    ClientToScreen(w, &at);
-    SendMessageA(w, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(w), MAKELPARAM(at.x, at.y));
-    return;
-  }
-  SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-  SendMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-}
-
-struct PlugIn {
-  TestBuffer source{96, 64};
-  Buf32Handle output = 0;
-  ParamRecord record = DefaultRecordForHost();
-  PlugInContext context{source.handle, 0, &output, {}, &record, 0, 2, 0, 4, {}, nullptr, {}, 0};
-  ~PlugIn() { buf32Free(output); }
-};
-
-int YesBox(const MessageBoxRequest* r) {
-  BoxRecorder::texts.push_back(r->text);
-  return IDYES;
+  if (right) ClientToScreen(w, &at);
+  for (const UINT message :
+       right ? std::vector<UINT>{WM_CONTEXTMENU} : std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP})
+    SendMessageA(w, message, right ? reinterpret_cast<WPARAM>(w) : 0, MAKELPARAM(at.x, at.y));
 }
 
 }  // namespace
 
-TEST(LoadPatternDialog, ANewLibraryShowsTheFactoryPatternsAndIsWrittenOnOkAndOnCancel) {
-  for (const int close : {IDOK, IDCANCEL}) {
-    Library lib;
-    PlugIn plugin;
-    MainDialog(plugin.context, [&](HWND main) {
-      InDialog(
-          "Load Pattern From Library",
-          [&](HWND d) {
-            const auto labels = ListLabels(d);
-            ASSERT_EQ(labels.size(), 35u) << "one per pattern of prismno.dat";
-            EXPECT_EQ(labels[0], "Pattern-1");
-            EXPECT_EQ(labels[34], "Pattern-35");
-            EXPECT_EQ(Text(d, 1060), "[001]071-()");
-            if (close == IDOK) {
-              SetWindowPos(d, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-              Settle(d);
-              EXPECT_TRUE(SaveWindowPicture(d, ShotPath("library_dialog.bmp")));
-            }
-            SendMessageA(d, WM_COMMAND, static_cast<WPARAM>(close), 0);
-          },
-          [main] { SendMessageA(main, WM_COMMAND, 1022, 0); });
+// Cancel, then a pattern applied and the main dialog's OK: its record renders
+// as the pattern does in a silent run.
+TEST(PatternDialogs, ANewLibraryShowsTheFactoryPatternsIsWrittenOnCancelOrOkAndApplies) {
+  for (const int close : {IDCANCEL, IDOK}) {
+    Session s;
+    s.Run([&](HWND main) {
+      Nested(main, 1022, [&](HWND d) {
+        const auto labels = Labels(d);
+        ASSERT_EQ(labels.size(), 35u) << "one per pattern of prismno.dat";
+        EXPECT_EQ(std::vector(labels.begin(), labels.begin() + 2),
+                  (std::vector<std::string>{"Pattern-1+", "Pattern-2+"}));
+        EXPECT_EQ(labels[34], "Pattern-35+");
+        EXPECT_EQ(Text(d, 1060), "[001]071-()");
+        if (close == IDCANCEL) return;
+        SetWindowPos(d, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        Settle(d);
+        EXPECT_TRUE(SaveWindowPicture(d, ShotPath("library_dialog.bmp")));
+        ClickCell(d, 6);
+        EXPECT_EQ(Text(d, 1060).substr(0, 5), "[007]");
+        SendMessageA(d, WM_COMMAND, IDOK, 0);
+      });
+      SendMessageA(main, WM_COMMAND, static_cast<WPARAM>(close), 0);
     });
-    EXPECT_EQ(lib.Labels().size(), 35u) << (close == IDOK ? "OK" : "Cancel");
+    EXPECT_EQ(Labels().size(), 35u) << (close == IDOK ? "OK" : "Cancel");
+    if (close == IDCANCEL) continue;
+    PatternEntry seven{};
+    ASSERT_EQ(LoadFactoryPattern(7, seven), 1);
+    Session fresh;
+    ApplyPatternEntry(seven, fresh.record);
+    fresh.context.flags = 2;  // a silent run
+    const auto action = reinterpret_cast<VantrelPlugInActionFn>(
+        reinterpret_cast<void*>(GetProcAddress(Module().handle, kActionExportName)));
+    ASSERT_EQ(action(nullptr, &fresh.context), 1);
+    EXPECT_EQ(ImageBytes(fresh.output), ImageBytes(s.output));
   }
 }
 
-TEST(LoadPatternDialog, AnAppliedPatternRendersAsAFreshRenderOfThatPattern) {
-  Library lib;
-  PlugIn plugin;
-  ASSERT_EQ(MainDialog(plugin.context,
-                       [](HWND main) {
-                         InDialog(
-                             "Load Pattern From Library",
-                             [](HWND d) {
-                               ClickCell(d, 6);
-                               EXPECT_EQ(Text(d, 1060).substr(0, 5), "[007]");
-                               SendMessageA(d, WM_COMMAND, IDOK, 0);
-                             },
-                             [main] { SendMessageA(main, WM_COMMAND, 1022, 0); });
-                         SendMessageA(main, WM_COMMAND, IDOK, 0);
-                       }),
-            1);
-  PatternEntry seven{};
-  ASSERT_EQ(LoadFactoryPattern(7, seven), 1);
-  ParamRecord fresh = DefaultRecordForHost();
-  ApplyPatternEntry(seven, fresh);
-  EXPECT_EQ(RecordWord(plugin.record, 3), seven.hueShift);
-  PlugIn silent;
-  silent.record = fresh;
-  silent.context.flags = 2;
-  const auto action = reinterpret_cast<VantrelPlugInActionFn>(
-      reinterpret_cast<void*>(GetProcAddress(Module().handle, kActionExportName)));
-  ASSERT_EQ(action(nullptr, &silent.context), 1);
-  EXPECT_EQ(ImageBytes(silent.output), ImageBytes(plugin.output));
-}
-
-TEST(PatternDialogs, AddTakesATypedNameRenameKeepsItDeleteEmptiesTheLibrary) {
-  Library lib;
-  PlugIn plugin;
+TEST(PatternDialogs, AddTakesATypedNameRenameKeepsTheNewOneDeletingTheOnlyOneDisablesOk) {
+  Session s;
   BoxRecorder boxes;
-  c32SetMessageBoxHook(YesBox);
+  c32SetMessageBoxHook([](const MessageBoxRequest* r) {
+    BoxRecorder::texts.push_back(r->text);
+    return IDYES;
+  });
   static int menuChoice = 0;
   SetIIOMenuHook([](POINT) { return menuChoice; });
-  MainDialog(plugin.context, [&](HWND main) {
-    InDialog(
-        "Add Pattern To Library",
-        [](HWND d) {
-          EXPECT_EQ(Text(d, 1061), "Pattern-1");
-          SetDlgItemTextA(d, 1061, "");
-          SendMessageA(d, WM_COMMAND, IDOK, 0);
-          EXPECT_TRUE(IsWindowVisible(d)) << "a blank name is refused";
-          SetDlgItemTextA(d, 1061, "Swirl");
-          SendMessageA(d, WM_COMMAND, IDOK, 0);
-        },
-        [main] { SendMessageA(main, WM_COMMAND, 1023, 0); });
-    EXPECT_EQ(lib.Labels(), std::vector<std::string>{"Swirl"});
-    InDialog(
-        "Load Pattern From Library",
-        [](HWND d) {
-          EXPECT_EQ(Text(d, 1060), "[001]053-()");
-          menuChoice = 115;
-          InDialog(
-              "Rename",
-              [](HWND r) {
-                SetDlgItemTextA(r, 235, "Curl");
-                SendMessageA(r, WM_COMMAND, IDOK, 0);
-              },
-              [d] { ClickCell(d, 0, true); });
-          EXPECT_EQ(ListLabels(d), std::vector<std::string>{"Curl"});
-        },
-        [main] { SendMessageA(main, WM_COMMAND, 1022, 0); });
-    EXPECT_EQ(lib.Labels(), std::vector<std::string>{"Curl"}) << "saved by Cancel";
-    InDialog(
-        "Load Pattern From Library",
-        [](HWND d) {
-          menuChoice = 112;
-          ClickCell(d, 0, true);
-          EXPECT_TRUE(ListLabels(d).empty());
-          EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDOK)));
-          EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, 1020)));
-        },
-        [main] { SendMessageA(main, WM_COMMAND, 1022, 0); });
+  s.Run([&](HWND main) {
+    Nested(main, 1023, [](HWND d) {
+      EXPECT_EQ(Text(d, 1061), "Pattern-1");
+      SetDlgItemTextA(d, 1061, "");
+      SendMessageA(d, WM_COMMAND, IDOK, 0);
+      EXPECT_TRUE(IsWindowVisible(d)) << "a blank name is refused";
+      SetDlgItemTextA(d, 1061, "Swirl");
+      SendMessageA(d, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(Labels(), std::vector<std::string>{"Swirl"});
+    Nested(main, 1022, [](HWND d) {
+      EXPECT_EQ(Text(d, 1060), "[001]053-()");
+      menuChoice = 115;
+      InDialog(
+          "Rename",
+          [](HWND r) {
+            SetDlgItemTextA(r, 235, "Curl");
+            SendMessageA(r, WM_COMMAND, IDOK, 0);
+          },
+          [d] { ClickCell(d, 0, true); });
+    });
+    EXPECT_EQ(Labels(), std::vector<std::string>{"Curl"}) << "saved by Cancel";
+    Nested(main, 1022, [](HWND d) {
+      menuChoice = 112;
+      ClickCell(d, 0, true);
+      EXPECT_EQ(Labels(d), std::vector<std::string>{});
+      EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDOK)) || IsWindowEnabled(GetDlgItem(d, 1020)));
+    });
   });
   SetIIOMenuHook(nullptr);
-  EXPECT_TRUE(lib.Labels().empty());
+  EXPECT_EQ(Labels(), std::vector<std::string>{});
   EXPECT_EQ(
       BoxRecorder::texts,
       std::vector<std::string>{"Are you sure you want to remove the script from the library?"});
-}
-
-TEST(LoadPatternDialog, DeletingTheLastItemMakesThePreviousOneCurrent) {
-  Library lib;
-  PlugIn plugin;
-  BoxRecorder boxes;
-  c32SetMessageBoxHook(YesBox);
-  MainDialog(plugin.context, [&](HWND main) {
-    InDialog(
-        "Load Pattern From Library",
-        [](HWND d) {
-          ClickCell(d, 34);
-          SendMessageA(d, WM_COMMAND, 1020, 0);
-          EXPECT_EQ(ListLabels(d).size(), 34u);
-          EXPECT_EQ(Text(d, 1060).substr(0, 5), "[034]");
-          ClickCell(d, 0);
-          SendMessageA(d, WM_COMMAND, 1020, 0);
-          EXPECT_EQ(Text(d, 1060).substr(0, 5), "[002]") << "then the next one";
-        },
-        [main] { SendMessageA(main, WM_COMMAND, 1022, 0); });
-  });
 }
