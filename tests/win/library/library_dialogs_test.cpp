@@ -130,9 +130,7 @@ TEST(PatternDialogs, ANewLibraryShowsTheFactoryPatternsIsWrittenOnCancelOrOkAndA
       Nested(main, 1022, [&](HWND d) {
         const auto labels = Labels(d);
         ASSERT_EQ(labels.size(), 35u) << "one per pattern of prismno.dat";
-        EXPECT_EQ(std::vector(labels.begin(), labels.begin() + 2),
-                  (std::vector<std::string>{"Pattern-1+", "Pattern-2+"}));
-        EXPECT_EQ(labels[34], "Pattern-35+");
+        EXPECT_EQ(labels[0] + labels[34], "Pattern-1+Pattern-35+");
         EXPECT_EQ(Text(d, 1060), "[001]071-()");
         if (close == IDCANCEL) return;
         SetWindowPos(d, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
