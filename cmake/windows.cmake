@@ -56,9 +56,11 @@ function(quillan_windows_targets)
   # The library dialogs and the context menu the thumbnail libraries share.
   quillan_layer(NAME qln_library_dialogs
     SOURCES library/win/add_ramp_sample_dialog.cpp library/win/iio_menu.cpp
-      library/win/rename_dialog.cpp
-    HEADERS library/win/add_ramp_sample_dialog.h library/win/iio_menu.h library/win/rename_dialog.h
-    PUBLIC_DEPS qln_module_base x32base PRIVATE_DEPS x32clips x32comm x32file user32)
+      library/win/pattern_dialogs.cpp library/win/rename_dialog.cpp
+    HEADERS library/win/add_ramp_sample_dialog.h library/win/iio_menu.h
+      library/win/pattern_dialogs.h library/win/rename_dialog.h
+    PUBLIC_DEPS qln_module_base quillan_library x32base
+    PRIVATE_DEPS quillan_plugin x32clips x32comm x32file user32)
   # The Palette Ramp Editor.
   quillan_layer(NAME qln_ramp_editor
     SOURCES palette/win/ramp_editor_dialog.cpp
@@ -178,9 +180,9 @@ function(quillan_windows_targets)
 
   # Windows test programs: tests/win/<area>/*.cpp form test_win_<area>.
   # These areas show windows and run on a virtual display: the dialogs, the
-  # custom controls, the thumbnail-list windows, the Palette Ramp Editor and
-  # the Animation dialog.
-  set(QUILLAN_DISPLAY_TEST_AREAS dialog controls clips palette animation)
+  # custom controls, the thumbnail-list windows, the Palette Ramp Editor, the
+  # library dialogs and the Animation dialog.
+  set(QUILLAN_DISPLAY_TEST_AREAS dialog controls clips palette library animation)
   file(GLOB win_test_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${root}/tests/win/*)
   foreach(dir ${win_test_dirs})
     if(NOT IS_DIRECTORY ${dir})

@@ -10,6 +10,7 @@
 #include "dialog/main_dialog_state.h"
 #include "dialog/messages.h"
 #include "engine/ring_image.h"
+#include "library/win/pattern_dialogs.h"
 #include "model/module_path.h"
 #include "palette/presets.h"
 #include "palette/win/palette_objects.h"
@@ -322,8 +323,8 @@ void MainDialog::Command(int id, int code, HWND control, LPARAM lParam) {
 }
 
 // The Palette Ramp Editor (235), the library dialogs (1022, 1023) and the
-// animation export (279) open from here once they exist; until then each
-// command stops after checking the fields it would use.
+// animation export (279) open from here; a command whose dialog does not
+// exist yet stops after checking the fields it would use.
 void MainDialog::OpenNestedDialog(int command) {
   if (!ValidateFields(records_.working)) return;
   if (command == kEditRamp) {
@@ -341,8 +342,41 @@ void MainDialog::OpenNestedDialog(int command) {
       SetDlgItemInt(dialog_, kHueEdit, static_cast<UINT>(w.hueShift), FALSE);
       SendMessageA(ringUpDown_, UDM_SETPOS32, 0, w.ring);
     }
+    return;
   }
-  if (command == kAnimationButton) Animate();
+  if (command == kAnimationButton) return Animate();
+  if (command != kLoadLibButton && command != kAddToLibButton) return;
+  KillTimer(dialog_, kRefreshTimer);
+  intptr_t result = 0;
+  if (command == kLoadLibButton) {
+    result = RunLoadPatternDialog(dialog_, {context_.source, &records_.working, dialog_});
+  } else {
+    std::vector<StoryboardOp> ops;
+    for (int k = 0; k < board_.count(); ++k) ops.push_back(board_.op(k));
+    samplesFrozen_ = true;
+    result = RunAddPatternDialog(
+        dialog_, {&records_.working, context_.source, ops.data(), board_.count(), 60, 60});
+    samplesFrozen_ = false;
+  }
+  SetTimer(dialog_, kRefreshTimer, 1000, nullptr);
+  timerRunning_ = true;
+  if (result == -1) {
+    const DialogMessageRequest request{1001, nullptr};
+    ShowDialogMessage(dialog_, &request, kMessageModule, 7);
+    return;
+  }
+  if (command != kLoadLibButton || result != 1) return;
+  // The pattern's storyboard and settings are in; show them.
+  const ParamRecord& w = records_.working;
+  for (const int id : {kResetButton, kAddToLibButton}) EnableButton(id, true);
+  EnableButton(kUndoButton, !advanced_);
+  SendDlgItemMessageA(dialog_, kMirrorButton, BM_SETCHECK, w.mirror != 0 ? BST_CHECKED : 0, 0);
+  SetDlgItemInt(dialog_, kHueEdit, static_cast<UINT>(w.hueShift), FALSE);
+  SetDlgItemInt(dialog_, kRingEdit, static_cast<UINT>(w.ring), FALSE);
+  SendMessageA(repeatSpin_, kRepeatSpinSetValue, static_cast<WPARAM>(w.repeat), 0);
+  SendMessageA(repeatBar_, kPalBarSet, static_cast<WPARAM>(w.mirror), w.repeat);
+  SendMessageA(hueBar_, kHueBarSet, static_cast<WPARAM>(w.hueShift), 0);
+  SendMessageA(dialog_, WM_TIMER, kRefreshTimer, 0);
 }
 
 void MainDialog::ShowHelp() {

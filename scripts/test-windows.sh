@@ -83,5 +83,10 @@ if [[ -f $win/clips_grid.bmp ]]; then
   python3 "$root/scripts/bmp-tools.py" png "$win/clips_grid.bmp" "$win/clips_grid.png" &&
     echo "list windows picture: $win/clips_grid.png"
 fi
+# The Load Pattern From Library dialog on a freshly seeded library (test_win_library).
+if [[ -f $win/library_dialog.bmp ]]; then
+  python3 "$root/scripts/bmp-tools.py" png "$win/library_dialog.bmp" "$win/library_dialog.png" &&
+    echo "library dialog: $win/library_dialog.png"
+fi
 
 exit $status

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "common/gif_test_reader.h"
 #include "common/scratch_dir.h"
@@ -286,4 +287,46 @@ TEST_F(Cli, RampsListAndExportTheSamplesFileAndNameAMissingOrDamagedOne) {
     EXPECT_NE(err.find(message), std::string::npos) << err;
   }
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"bad.cfg", "gfill.cfg"}));
+}
+
+TEST_F(Cli, LibraryPatternsRoundTripThroughAddListRenderExportAndImport) {
+  ASSERT_EQ(quillan("record new -o @/a.rec --script 071-142-065- --preset 9 --hue 30"), 0);
+  ASSERT_EQ(quillan("record new -o @/b.rec --template 13 --sample 6 --mirror"), 0);
+  ASSERT_EQ(quillan("library --library @/lib.pst add --record @/a.rec --name Swirl"), 0);
+  ASSERT_EQ(quillan("library --library=@/lib.pst add --record @/b.rec --name 'Str/ipes'"), 0);
+  ASSERT_EQ(quillan("library --library @/lib.pst list >@/one.txt"), 0);
+  const auto text = ReadWholeFile(dir.file("one.txt"));
+  const std::string listed(text.begin(), text.end());
+  EXPECT_NE(listed.find("  1  Swirl                   3  [001]071-142-065-()\n"),
+            std::string::npos);
+  EXPECT_NE(listed.find("  2  Str/ipes                1  [002]136-()\n"), std::string::npos);
+  // A pattern, named by its number, renders as the record it came from.
+  ASSERT_EQ(quillan("library --library @/lib.pst render 1 -o @/p.png --size 40x30"), 0);
+  ASSERT_EQ(quillan("render --record @/a.rec -o @/r.png --size 40x30"), 0);
+  EXPECT_EQ(ReadWholeFile(dir.file("p.png")), ReadWholeFile(dir.file("r.png")));
+  ASSERT_EQ(quillan("library --library @/lib.pst export @/out"), 0);
+  ASSERT_EQ(quillan("render --record @/out/002-Str_ipes.rec -o @/t.png --size 60x60"), 0);
+  EXPECT_EQ(DecodePng(ReadWholeFile(dir.file("out/002-Str_ipes.png"))),
+            DecodePng(ReadWholeFile(dir.file("t.png"))));
+  ASSERT_EQ(quillan("library --library @/two.pst import @/out"), 0);
+  ASSERT_EQ(quillan("library --library @/two.pst list >@/two.txt"), 0);
+  const auto again = ReadWholeFile(dir.file("two.txt"));
+  std::string relisted(again.begin(), again.end()), expected = listed;
+  expected.replace(expected.find("Str/"), 4, "Str_");  // the name the file could hold
+  EXPECT_EQ(relisted.substr(relisted.find('\n')), expected.substr(expected.find('\n')));
+}
+
+TEST_F(Cli, ADamagedLibraryIsRefusedAndNothingIsWritten) {
+  ASSERT_EQ(quillan("record new -o @/a.rec"), 0);
+  std::ofstream(dir.file("bad.pst")) << "not a list";
+  std::string err;
+  for (const char* command :
+       {"list", "add --record @/a.rec --name X", "import @", "export @/out"}) {
+    EXPECT_EQ(quillan(std::string("library --library @/bad.pst ") + command, &err), 1) << command;
+    EXPECT_NE(err.find("bad.pst is damaged or is not a pattern library"), std::string::npos) << err;
+  }
+  EXPECT_EQ(quillan("library --library @/new.pst add --record @/missing.rec --name X"), 1);
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.rec", "bad.pst"}));
+  const auto bytes = ReadWholeFile(dir.file("bad.pst"));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "not a list");
 }

@@ -154,6 +154,11 @@ int RunRender(const std::vector<std::string>& args) {
   ParamRecord record{};
   if (auto e = LoadCommandRecord(a, record)) return Fail(kExitFailure, *e);
   if (auto e = saveRecord(a, record)) return Fail(kExitFailure, *e);
+  return RenderToFile(a, record);
+}
+
+int RenderToFile(const CommandOptions& a, const ParamRecord& record) {
+  const std::string ext = a.output == "-" ? ".png" : lowerExtension(a.output);
   // A PNG takes the rows as they come; a BMP, stored from the bottom up, is
   // gathered whole first.
   const bool png = ext == ".png";

@@ -18,6 +18,12 @@ int Fail(int code, const std::string& message);
 int FinishStandardOutput();
 
 int RunRender(const std::vector<std::string>& args);
+// Renders `record` at the options' size into the options' output (.png or
+// .bmp), as the module's silent run renders it.
+struct CommandOptions;
+int RenderToFile(const CommandOptions& options, const ParamRecord& record);
+// quillan library: the pattern library file.
+int RunLibrary(const std::vector<std::string>& args);
 int RunAnimate(const std::vector<std::string>& args);
 int RunRecordNew(const std::vector<std::string>& args);
 // Lists the ramp presets of the presets file, and the pattern templates.

@@ -26,6 +26,7 @@ const char kUsage[] =
     "  quillan animate -o OUT.gif|OUT.bmp --script TEXT --frames F [--record FILE] [--size WxH]\n"
     "  quillan record new -o FILE [record options]\n"
     "  quillan record show [--json] FILE\n"
+    "  quillan library list | render NAME|NUMBER -o OUT | add | export DIR | import DIR\n"
     "  quillan presets     the palette ramp presets of gfill.xpl, stop by stop\n"
     "  quillan templates   the 19 pattern templates\n"
     "  quillan sheet -o OUT.png [--presets | --template N] [--size WxH] [record options]\n"
@@ -131,12 +132,33 @@ const char kRampsHelp[] =
     "options:\n"
     "  --samples FILE     the samples file to read\n";
 
+const char kLibraryHelp[] =
+    "quillan library [--library FILE] COMMAND\n"
+    "Works on the pattern library the module's Load Lib and Add To Lib dialogs keep\n"
+    "(default: Data/prlib.pst beside quillan, or in the --data folder).\n"
+    "commands:\n"
+    "  list                      each pattern's number, name, operation count and script\n"
+    "  render NAME|NUMBER -o OUT [--size WxH]\n"
+    "                            renders a pattern as the module renders it once loaded\n"
+    "                            (.png or .bmp, default 640x480)\n"
+    "  add --record FILE --name NAME\n"
+    "                            adds the storyboard and colours of a stored record under\n"
+    "                            NAME (1 to 50 characters); makes the library if missing\n"
+    "  export DIR                writes NNN-NAME.rec (the record that renders the pattern)\n"
+    "                            and NNN-NAME.png (its thumbnail) for every pattern\n"
+    "  import DIR                adds every .rec file of DIR, in name order, named after\n"
+    "                            the file (without a leading NNN-)\n"
+    "A library file that is damaged or of another kind is refused and left as it is;\n"
+    "the library is written under a temporary name and renamed into place, so a\n"
+    "failed command leaves it as it was.\n";
+
 // The help of one command, or null.
 const char* commandHelp(const std::string& command) {
   if (command == "render") return kRenderHelp;
   if (command == "animate") return kAnimateHelp;
   if (command == "record") return kRecordHelp;
   if (command == "ramps") return kRampsHelp;
+  if (command == "library") return kLibraryHelp;
   return nullptr;
 }
 
@@ -190,7 +212,7 @@ void printManPage() {
   std::printf(".TH QUILLAN 1 \"\" \"quillan %s\" \"User Commands\"\n", version.c_str());
   std::printf(".SH NAME\nquillan \\- render textures of stacked pattern templates\n");
   std::printf(".SH SYNOPSIS\n.nf\n%s.fi\n", roff(kUsage).c_str());
-  for (const char* command : {"render", "animate", "record", "ramps"})
+  for (const char* command : {"render", "animate", "record", "library", "ramps"})
     std::printf(".SH %s\n.nf\n%s.fi\n", command, roff(commandHelp(command)).c_str());
   std::printf(".SH EXIT STATUS\n.nf\n%s.fi\n", roff(kExitCodes).c_str());
   std::printf(
@@ -250,6 +272,7 @@ int main(int argc, char** argv) {
   if (command == "templates") return RunTemplates(args);
   if (command == "sheet") return RunSheet(args);
   if (command == "ramps") return RunRamps(args);
+  if (command == "library") return RunLibrary(args);
   if (command == "record") {
     if (args.empty()) return Fail(kExitUsage, "record needs 'new' or 'show'");
     const std::string sub = args[0];
