@@ -14,21 +14,21 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 tree=$root/build-fuzz
 # target:max_len:seed folder
-targets=(iio_load_fuzzer:16384:iio record_fuzzer:1400:record presets_fuzzer:12000:presets
+targets=(iio_load_fuzzer:65536:iio record_fuzzer:1400:record presets_fuzzer:12000:presets
   template_file_fuzzer:12000:templates bmp_fuzzer:4096:bmp script_fuzzer:300:script)
 each=$(((seconds + ${#targets[@]} - 1) / ${#targets[@]}))
 
 CXX=clang++ cmake -S "$root" -B "$tree" -G Ninja -DQUILLAN_FUZZ=ON -DQUILLAN_TESTS=OFF \
   -DQUILLAN_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$tree" -j "$(nproc)" --target fuzz_seed_corpus quillan "${targets[@]%%:*}"
+cmake --build "$tree" -j "$(nproc)" --target quillan "${targets[@]%%:*}"
 rm -rf "$tree/seeds" "$tree/findings"
 seeds=$tree/seeds
 mkdir -p "$seeds"/{iio,record,bmp,script,presets,templates}
-"$tree/bin/fuzz_seed_corpus" "$seeds/iio"
 cp "$root/data/gfill.xpl" "$seeds/presets/"
 cp "$root/data/prismno.dat" "$seeds/templates/"
-# Records, images and scripts as the command line makes them, and the words
-# at the ends of their ranges that a host may hand over.
+# Records, images, scripts and pattern libraries (list files) as the command
+# line makes them, and the words at the ends of their ranges that a host may
+# hand over.
 quillan=$tree/bin/quillan
 n=0
 for script in '[000]051-123|()' '011-022-033|044-' '193-' \
@@ -38,6 +38,10 @@ for script in '[000]051-123|()' '011-022-033|044-' '193-' \
     --hue $((n * 40)) --ring $((n * 80))
   printf '%s' "$script" >"$seeds/script/s$n.txt"
   "$quillan" render --record "$seeds/record/s$n.rec" --size $((n + 2))x$((n + 1)) -o "$seeds/bmp/i$n.bmp"
+  "$quillan" library --library "$seeds/iio/l$n.pst" add --record "$seeds/record/s$n.rec" --name "P$n"
+  if ((n > 1)); then
+    "$quillan" library --library "$seeds/iio/l$n.pst" add --record "$seeds/record/s1.rec" --name "Q$n"
+  fi
 done
 for word in '\xff\xff\xff\x7f' '\x00\x00\x00\x80' '\xff\xff\xff\xff'; do
   n=$((n + 1))
