@@ -323,8 +323,7 @@ void MainDialog::Command(int id, int code, HWND control, LPARAM lParam) {
 }
 
 // The Palette Ramp Editor (235), the library dialogs (1022, 1023) and the
-// animation export (279) open from here; a command whose dialog does not
-// exist yet stops after checking the fields it would use.
+// animation export (279) open from here, once the fields they use are valid.
 void MainDialog::OpenNestedDialog(int command) {
   if (!ValidateFields(records_.working)) return;
   if (command == kEditRamp) {
