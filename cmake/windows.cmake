@@ -233,6 +233,13 @@ function(quillan_windows_targets)
       "\"$0\" animate -o \"$1/animation_cli.gif\" --record \"$1/animation_dialog.rec\" --size 48x32 --frames 6 --quiet && cmp \"$1/animation_cli.gif\" \"$1/animation_dialog.gif\""
       ${QUILLAN_NATIVE_TOOLS}/quillan ${CMAKE_BINARY_DIR})
     set_tests_properties(animation_gif_matches_cli PROPERTIES DEPENDS test_win_animation TIMEOUT 120)
+    # A pattern the Add To Lib dialog stored renders through quillan library
+    # as the module's silent run renders the record the main dialog's OK kept
+    # (the same pixels after the 54-byte headers, whose resolutions differ).
+    add_test(NAME library_render_matches_dialog COMMAND sh -c
+      "\"$0\" --quiet library --library \"$1/library_added.pst\" render Swirl --size 96x64 -o \"$1/library_cli.bmp\" && cmp -i 54 \"$1/library_cli.bmp\" \"$1/library_added.bmp\""
+      ${QUILLAN_NATIVE_TOOLS}/quillan ${CMAKE_BINARY_DIR})
+    set_tests_properties(library_render_matches_dialog PROPERTIES DEPENDS test_win_library TIMEOUT 120)
   endif()
 
   if(NOT QUILLAN_RUN_WIN_TESTS)

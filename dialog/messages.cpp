@@ -88,9 +88,10 @@ int ShowDialogMessage(HWND owner, const DialogMessageRequest* request, int modul
       style = kMbYesNo;
       break;
     case IDS_FILE_EXISTS:
-      moduleString(IDS_FILE_EXISTS, pattern, sizeof pattern);
+    case IDS_LIBRARY_UNREADABLE:
+      moduleString(request->stringId, pattern, sizeof pattern);
       std::snprintf(text, sizeof text, pattern, request->text != nullptr ? request->text : "");
-      style = kMbYesNo;
+      style = request->stringId == IDS_FILE_EXISTS ? kMbYesNo : kMbOk;
       break;
     case IDS_GIF_SAVE_FAILED:
     case IDS_IMAGE_TOO_SMALL: moduleString(request->stringId, text, sizeof text); break;

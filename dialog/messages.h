@@ -35,6 +35,7 @@ struct DialogMessageRequest {
   const char* text;
 };
 // Shows the message for the request with the owner's title as caption: the
-// module's texts for 520, 522, 523, 524 and 529, the common library's text for
-// any other id. 522 and 523 ask Yes or No. Returns the button pressed.
+// module's texts for 520, 522, 523, 524, 529 and 540 (a library that cannot
+// be read, named), the common library's text for any other id. 522 and 523
+// ask Yes or No. Returns the button pressed.
 int ShowDialogMessage(HWND owner, const DialogMessageRequest* request, int module, int location);

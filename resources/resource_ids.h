@@ -54,6 +54,7 @@
 #define IDS_TEMPLATE_N 537
 #define IDS_TEMPLATE_NONE 538
 #define IDS_PATTERN_N 539
+#define IDS_LIBRARY_UNREADABLE 540
 #define IDS_ENTER_NAME 1017
 
 /* Bitmaps and cursor */

@@ -84,9 +84,9 @@ if [[ -f $win/clips_grid.bmp ]]; then
     echo "list windows picture: $win/clips_grid.png"
 fi
 # The Load Pattern From Library dialog on a freshly seeded library (test_win_library).
-if [[ -f $win/library_dialog.bmp ]]; then
-  python3 "$root/scripts/bmp-tools.py" png "$win/library_dialog.bmp" "$win/library_dialog.png" &&
-    echo "library dialog: $win/library_dialog.png"
+if [[ -f $win/load_library.bmp ]]; then
+  python3 "$root/scripts/bmp-tools.py" png "$win/load_library.bmp" "$win/load_library.png" &&
+    echo "library dialog: $win/load_library.png"
 fi
 
 exit $status

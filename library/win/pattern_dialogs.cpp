@@ -122,9 +122,19 @@ int32_t LoadDialog::Callback(IIOHandle list, int32_t message, int32_t item, void
   return PatternLibraryCallback(list, message, item, data);
 }
 
+// A library file that is there but cannot be read is named and left alone:
+// the dialog ends rather than offer an empty library that would replace it.
+bool RefuseUnreadable(HWND dialog, const PatternLibrary& library, int location) {
+  if (library.source() != PatternLibrary::Source::kUnreadable) return false;
+  const std::string name = PatternLibraryFile().string();
+  const DialogMessageRequest request{IDS_LIBRARY_UNREADABLE, name.c_str()};
+  ShowDialogMessage(dialog, &request, kMessageModule, location);
+  return true;
+}
+
 void LoadDialog::Init() {
   library_ = PatternLibrary::Open(PatternLibraryFile(), Callback);
-  if (!library_) return End(0);
+  if (!library_ || RefuseUnreadable(dialog_, *library_, 23)) return End(0);
   FitList();
   x32IIOAction(library_->list(), kIIOAttach, 1, Ptr(GetDlgItem(dialog_, kLibraryList)));
   const HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
@@ -314,7 +324,7 @@ bool AddDialog::Init() {
   SendDlgItemMessageA(dialog_, kNameEdit, EM_LIMITTEXT, kPatternLabelLimit, 0);
   const HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   library_ = PatternLibrary::Open(PatternLibraryFile());
-  if (!library_) return false;
+  if (!library_ || RefuseUnreadable(dialog_, *library_, 24)) return false;
   const int n = library_->Count() + 1;
   const std::string script = BuildScriptText(n, request_.operations, request_.operationCount);
   ParamRecord record = *request_.record;

@@ -64,6 +64,9 @@ TEST(FrameSchedule, FramesSpreadEvenlyAndSequencesNumberTheirFiles) {
   const double t[] = {0, 1, 2, 4, 1, 0};
   for (int k = 0; k < 6; ++k) EXPECT_DOUBLE_EQ(FrameTime(frame[k], frames[k], items[k]), t[k]) << k;
   EXPECT_EQ(MakeFrameFileName("/tmp/anim.bmp", 10)->name, "/tmp/anim000.BMP");
+  // Without an extension (or with a bare dot) the digits end the name; dots in folders stay.
+  EXPECT_EQ(MakeFrameFileName("C:\\a.b\\film", 0)->frame(11), "C:\\a.b\\film011.BMP");
+  EXPECT_EQ(MakeFrameFileName("x.y.", 0)->frame(0), "x.y000.BMP");
   // The longest: 245 characters and a dot, which the digits and .BMP replace.
   EXPECT_EQ(MakeFrameFileName(std::string(245, 'a') + ".", 246).value().name.size(), 252u);
   EXPECT_FALSE(MakeFrameFileName(std::string(250, 'a') + ".bmp", 251));

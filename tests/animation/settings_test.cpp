@@ -1,8 +1,6 @@
-// The Animation dialog's frame field typed into one change after another, and
-// the names a sequence's files take.
+// The Animation dialog's frame field typed into one change after another.
 #include <gtest/gtest.h>
 
-#include "animation/animation_run.h"
 #include "animation/animation_settings.h"
 
 TEST(AnimationSettingsEdit, TheFrameFieldTakesNumbersUpTo900AndOkWantsTwoOrMore) {
@@ -27,24 +25,4 @@ TEST(AnimationSettingsEdit, TheFrameFieldTakesNumbersUpTo900AndOkWantsTwoOrMore)
   }
   edit.SetMethod(kAnimationSequence);
   EXPECT_EQ(edit.settings(), (AnimationSettings{kAnimationSequence, 2}));
-}
-
-TEST(FrameFileName, TheDigitsTakeThePlaceOfTheExtensionOrEndTheName) {
-  const struct {
-    const char* chosen;
-    size_t offset;
-    const char* first;
-    const char* twelfth;
-  } cases[] = {
-      {"film.bmp", 5, "film000.BMP", "film011.BMP"},
-      {"C:\\a.b\\film", 0, "C:\\a.b\\film000.BMP", "C:\\a.b\\film011.BMP"},
-      {"film.", 0, "film000.BMP", "film011.BMP"},
-      {"x.y.bmp", 4, "x.y000.BMP", "x.y011.BMP"},
-  };
-  for (const auto& c : cases) {
-    const auto names = MakeFrameFileName(c.chosen, c.offset);
-    ASSERT_TRUE(names) << c.chosen;
-    EXPECT_EQ(names->frame(0), c.first);
-    EXPECT_EQ(names->frame(11), c.twelfth);
-  }
 }

@@ -5,9 +5,11 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <tuple>
 
+#include "animation/bmp_writer.h"
 #include "library/pattern_library.h"
 #include "library/win/iio_menu.h"
 #include "win/common/control_host.h"
@@ -70,7 +72,7 @@ TEST(PatternDialogs, ANewLibraryShowsTheFactoryPatternsIsWrittenOnCancelOrOkAndA
         if (close == IDCANCEL) return;
         SetWindowPos(d, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         Settle(d);
-        EXPECT_TRUE(SaveWindowPicture(d, ShotPath("library_dialog.bmp")));
+        EXPECT_TRUE(SaveWindowPicture(d, ShotPath("load_library.bmp")));
         ClickCell(d, 1058, 6);
         EXPECT_EQ(Text(d, 1060).substr(0, 5), "[007]");
         SendMessageA(d, WM_COMMAND, IDOK, 0);
@@ -98,7 +100,13 @@ TEST(PatternDialogs, AddTakesATypedNameRenameKeepsTheNewOneDeletingTheOnlyOneDis
   });
   static int menuChoice = 0;
   SetIIOMenuHook([](POINT) { return menuChoice; });
+  std::ofstream(PatternLibraryFile(), std::ios::binary) << "not a list";
   s.Open([&](HWND main) {
+    SendMessageA(main, WM_COMMAND, 1022, 0);  // a damaged library is named and left as it is
+    std::string kept;
+    std::getline(std::ifstream(PatternLibraryFile()), kept);
+    EXPECT_EQ(kept, "not a list");
+    std::filesystem::remove(PatternLibraryFile());
     Nested(main, 1023, [](HWND d) {
       EXPECT_EQ(Text(d, 1061), "Pattern-1");
       SetDlgItemTextA(d, 1061, "");
@@ -108,6 +116,8 @@ TEST(PatternDialogs, AddTakesATypedNameRenameKeepsTheNewOneDeletingTheOnlyOneDis
       SendMessageA(d, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(FileLabels(), std::vector<std::string>{"Swirl"});
+    std::filesystem::copy_file(PatternLibraryFile(), ShotPath("library_added.pst"),
+                               std::filesystem::copy_options::overwrite_existing);
     Nested(main, 1022, [](HWND d) {
       EXPECT_EQ(Text(d, 1060), "[001]053-()");
       menuChoice = 115;
@@ -125,10 +135,19 @@ TEST(PatternDialogs, AddTakesATypedNameRenameKeepsTheNewOneDeletingTheOnlyOneDis
       EXPECT_EQ(Labels(d, 1058), std::vector<std::string>{});
       EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDOK)) || IsWindowEnabled(GetDlgItem(d, 1020)));
     });
+    SendMessageA(main, WM_COMMAND, IDOK, 0);
   });
+  // The module's silent run of the record OK stored, for quillan library to render the same.
+  Session silent;
+  silent.record = s.record, silent.context.flags = 2;
+  ASSERT_EQ(MainDialogRun::Action()(nullptr, &silent.context), 1);
+  EXPECT_EQ(WriteBmpFile(ShotPath("library_added.bmp").c_str(), silent.output), 1);
   SetIIOMenuHook(nullptr);
   EXPECT_EQ(FileLabels(), std::vector<std::string>{});
   EXPECT_EQ(
       BoxRecorder::texts,
-      std::vector<std::string>{"Are you sure you want to remove the script from the library?"});
+      (std::vector<std::string>{
+          "The pattern library " + PatternLibraryFile().string() +
+              " cannot be read: it is damaged or is not a pattern library. It is left as it is.",
+          "Are you sure you want to remove the script from the library?"}));
 }
