@@ -30,12 +30,6 @@ std::unique_ptr<MainDialog> g_dialog;
 constexpr int kHelpContext = 1010;
 constexpr int kMaxDegreeChars = 3;
 
-std::string ModuleString(int id) {
-  char text[260] = {};
-  LoadStringA(ModuleInstance(), static_cast<UINT>(id), text, sizeof text);
-  return text;
-}
-
 }  // namespace
 
 MainDialog* OpenMainDialog() { return g_dialog.get(); }

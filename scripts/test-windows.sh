@@ -61,32 +61,14 @@ for rec in $records default.rec; do
 done
 (cd "$win/bin" && DISPLAY= wine quillanhost.exe --info) || status=1
 
-# The main dialog after a session, in both layouts (test_win_dialog).
-for layout in normal advanced; do
-  if [[ -f $win/main_$layout.bmp ]]; then
-    python3 "$root/scripts/bmp-tools.py" png "$win/main_$layout.bmp" "$win/main_$layout.png" &&
-      echo "main dialog, $layout layout: $win/main_$layout.png"
+# Pictures the window tests saved: the main dialog after a session in both
+# layouts, the Palette Ramp Editor with a stop added, the Animation dialog,
+# the thumbnail-list windows, the Load Pattern From Library dialog.
+for shot in main_normal main_advanced ramp_editor animation_dialog clips_grid load_library; do
+  if [[ -f $win/$shot.bmp ]]; then
+    python3 "$root/scripts/bmp-tools.py" png "$win/$shot.bmp" "$win/$shot.png" &&
+      echo "picture: $win/$shot.png"
   fi
 done
-# The Palette Ramp Editor with a stop added (test_win_palette).
-if [[ -f $win/ramp_editor.bmp ]]; then
-  python3 "$root/scripts/bmp-tools.py" png "$win/ramp_editor.bmp" "$win/ramp_editor.png" &&
-    echo "palette ramp editor: $win/ramp_editor.png"
-fi
-# The Animation dialog (test_win_animation).
-if [[ -f $win/animation_dialog.bmp ]]; then
-  python3 "$root/scripts/bmp-tools.py" png "$win/animation_dialog.bmp" "$win/animation_dialog.png" &&
-    echo "animation dialog: $win/animation_dialog.png"
-fi
-# Picture of thumbnail-list windows (the list window tests).
-if [[ -f $win/clips_grid.bmp ]]; then
-  python3 "$root/scripts/bmp-tools.py" png "$win/clips_grid.bmp" "$win/clips_grid.png" &&
-    echo "list windows picture: $win/clips_grid.png"
-fi
-# The Load Pattern From Library dialog on a freshly seeded library (test_win_library).
-if [[ -f $win/load_library.bmp ]]; then
-  python3 "$root/scripts/bmp-tools.py" png "$win/load_library.bmp" "$win/load_library.png" &&
-    echo "library dialog: $win/load_library.png"
-fi
 
 exit $status

@@ -36,12 +36,6 @@ enum : int {
 
 intptr_t Ptr(const void* p) { return reinterpret_cast<intptr_t>(p); }
 
-std::string ModuleString(int id) {
-  char text[260] = {};
-  LoadStringA(ModuleInstance(), static_cast<UINT>(id), text, sizeof text);
-  return text;
-}
-
 std::string NumberedLabel(int n) {
   char label[kPatternLabelLimit + 1];
   std::snprintf(label, sizeof label, ModuleString(IDS_PATTERN_N).c_str(), n);

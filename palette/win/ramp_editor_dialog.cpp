@@ -48,12 +48,6 @@ constexpr int kMaxDegreeChars = 3;
 constexpr int32_t kRampEditorFile = 31;
 constexpr int32_t kPatternListStyle = 1024;
 
-std::string moduleString(int id) {
-  char text[260] = {};
-  LoadStringA(ModuleInstance(), static_cast<UINT>(id), text, sizeof text);
-  return text;
-}
-
 bool sameColours(const ParamRecord& a, const ParamRecord& b) {
   return a.hueShift == b.hueShift && a.ring == b.ring &&
          std::memcmp(&a.ramp, &b.ramp, sizeof a.ramp) == 0;
@@ -167,7 +161,7 @@ bool RampEditor::InitSamples() {
   x32IIOAction(list, kIIOAttach, 1, reinterpret_cast<intptr_t>(sampleWnd_));
   const HCURSOR cursor = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   if (samples_.isNew())
-    samples_.SeedFromPresets(RampPresetsFile(), moduleString(IDS_PALETTE_N).c_str());
+    samples_.SeedFromPresets(RampPresetsFile(), ModuleString(IDS_PALETTE_N).c_str());
   SetCursor(cursor);
   x32IIOAction(list, kIIOSetSelection, 0, 0);
   return true;
@@ -387,7 +381,7 @@ void RampEditor::Add() {
   const Buf32Owner thumbnail(MakeRampSampleThumbnail(sample));
   if (thumbnail.get() == 0) return;
   const AddRampSampleRequest request{
-      thumbnail.get(), RampSampleLabel(moduleString(IDS_PALETTE_N).c_str(), samples_.Count() + 1),
+      thumbnail.get(), RampSampleLabel(ModuleString(IDS_PALETTE_N).c_str(), samples_.Count() + 1),
       [&](UINT message, HWND, WPARAM, LPARAM lParam) -> intptr_t {
         if (message != kAddSampleConfirmed) return 1;
         const auto* result = reinterpret_cast<const AddRampSampleResult*>(lParam);

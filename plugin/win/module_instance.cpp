@@ -20,3 +20,9 @@ bool SetModuleDirectoryFromInstance(HINSTANCE instance) {
   SetModuleDirectory(dir);
   return true;
 }
+
+std::string ModuleString(int id) {
+  char text[260] = {};
+  LoadStringA(ModuleInstance(), static_cast<UINT>(id), text, sizeof text);
+  return text;
+}
