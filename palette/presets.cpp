@@ -100,9 +100,13 @@ std::string ReadRampPresetStrictly(int n, const std::filesystem::path& file, Pal
     return name + " holds presets 1.." + std::to_string(presets) + "; there is no preset " +
            std::to_string(n);
   const std::string which = "preset " + std::to_string(n) + " of " + name;
+  // A damaged preset header on the way could be taken for preset n by the
+  // module's reader, which does not check the digits: the file is refused.
   do {
     if (!reader.next(rec) || rec.kind('#', 'e')) return which + " is missing";
-  } while (!(rec.kind('#', 'p') && digits(rec, 2) && rec.number(2) == n));
+    if (rec.kind('#', 'p') && !digits(rec, 2))
+      return name + " has a damaged preset header before preset " + std::to_string(n);
+  } while (!(rec.kind('#', 'p') && rec.number(2) == n));
   if (!reader.next(rec) || !rec.kind('#', 'n') || !digits(rec, 2) || rec.number(2) < 1 ||
       rec.number(2) > kMaxStops)
     return which + " has no stop count of 1.." + std::to_string(kMaxStops);
