@@ -590,3 +590,20 @@ RenderResult RenderSession::RenderOnce(const ParamRecord& record, const RenderMo
   rows.end();
   return result;
 }
+
+RenderStatus RenderOnceIntoImage(RenderSession& session, const ParamRecord& record,
+                                 Buf32Handle image, const ProgressBlock* progress) {
+  Buf32Desc d{};
+  if (!buf32GetInfo(image, &d) || d.w[kBuf32DescBitsPerPixel] != 24) return kRenderOutOfMemory;
+  const Buf32Lock lock(image, kBuf32Write);
+  if (!lock) return kRenderOutOfMemory;
+  const RowSink sink = [image](int first, int rows, const uint8_t* rgb, size_t stride) {
+    for (int y = 0; y < rows; ++y)
+      buf32Line(image, first + y, kBuf32Write, const_cast<uint8_t*>(rgb + y * stride));
+    return true;
+  };
+  return session
+      .RenderOnce(record, DecodeRenderMode(record), d.w[kBuf32DescWidth], d.w[kBuf32DescHeight],
+                  sink, progress)
+      .status;
+}

@@ -188,3 +188,9 @@ class RenderSession {
   std::vector<PlanEntry>* plan_ = nullptr;  // set while RenderOnce plans
   int plannedSample_ = 0;                   // the final pass's sample number
 };
+
+// RenderOnce in a fresh way through the record's own mode, its rows stored
+// in `image`, a 24-bit buffer whose size is the picture's. kRenderOutOfMemory
+// for an image of another kind or one that cannot be written.
+RenderStatus RenderOnceIntoImage(RenderSession& session, const ParamRecord& record,
+                                 Buf32Handle image, const ProgressBlock* progress);

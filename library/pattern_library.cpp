@@ -77,19 +77,12 @@ int32_t PatternLibraryCallback(IIOHandle list, int32_t message, int32_t item, vo
 
 Buf32Handle RenderPatternImage(const ParamRecord& record, int width, int height) {
   Buf32Owner image;
-  if (!image.allocate(24, width, height) || !buf32Lock(image.handle, kBuf32Write, nullptr))
-    return 0;
-  const RowSink sink = [&](int first, int rows, const uint8_t* rgb, size_t stride) {
-    for (int y = 0; y < rows; ++y)
-      buf32Line(image.handle, first + y, kBuf32Write, const_cast<uint8_t*>(rgb + y * stride));
-    return true;
-  };
   RenderSession session;
   session.SetReplayRequest(2);
-  const RenderStatus status =
-      session.RenderOnce(record, DecodeRenderMode(record), width, height, sink, nullptr).status;
-  buf32Unlock(image.handle);
-  return status == kRenderOk ? image.release() : 0;
+  if (!image.allocate(24, width, height) ||
+      RenderOnceIntoImage(session, record, image.handle, nullptr) != kRenderOk)
+    return 0;
+  return image.release();
 }
 
 std::unique_ptr<PatternLibrary> PatternLibrary::Open(const std::filesystem::path& file,

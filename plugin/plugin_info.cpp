@@ -33,18 +33,7 @@ std::optional<RenderStatus> RenderStraight(RenderSession& session, const ParamRe
     return kRenderOutOfMemory;
   Buf32Desc d{};
   if (!buf32GetInfo(*destination, &d) || d.w[kBuf32DescBitsPerPixel] != 24) return std::nullopt;
-  const Buf32Lock lock(*destination, kBuf32Write);
-  if (!lock) return kRenderOutOfMemory;
-  const RowSink sink = [image = *destination](int first, int rows, const uint8_t* rgb,
-                                              size_t stride) {
-    for (int y = 0; y < rows; ++y)
-      buf32Line(image, first + y, kBuf32Write, const_cast<uint8_t*>(rgb + y * stride));
-    return true;
-  };
-  return session
-      .RenderOnce(record, DecodeRenderMode(record), d.w[kBuf32DescWidth], d.w[kBuf32DescHeight],
-                  sink, progress)
-      .status;
+  return RenderOnceIntoImage(session, record, *destination, progress);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <csetjmp>
 #include <cstdio>
 
+#include "platform/x32base/buf32_guards.h"
 #include "platform/x32file/replacing_file.h"
 
 struct PngRowWriter::State {
@@ -100,4 +101,20 @@ std::string PngRowWriter::Finish() {
       !(s.toStdout ? std::fflush(stdout) == 0 : s.file.Publish()))
     return WriteFailure(s.path);
   return {};
+}
+
+std::string WritePngImage(const std::filesystem::path& path, Buf32Handle image) {
+  uint32_t width = 0, height = 0;
+  const Buf32Lock lock(image, kBuf32Read);
+  if (!buf32GetWHU(image, &width, &height, nullptr) || !lock)
+    return "no image to write to " + path.string();
+  PngRowWriter png;
+  if (auto e =
+          png.Open(path, static_cast<int>(width), static_cast<int>(height), PngCompression::kFast);
+      !e.empty())
+    return e;
+  if (!png.Write(buf32PointAddr(image, 0, 0), static_cast<int>(height),
+                 static_cast<size_t>(buf32RowBytes(image))))
+    return WriteFailure(path);
+  return png.Finish();
 }

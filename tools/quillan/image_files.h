@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/x32base/buf32.h"
+
 // How hard the PNG writer packs: fast (the default) costs little over the
 // render; small tries every row filter at the highest level, for files up to
 // a fifth smaller at many times the time.
@@ -36,3 +38,7 @@ class PngRowWriter {
  private:
   std::unique_ptr<State> state_;
 };
+
+// Writes a 24-bit image as a PNG file (through PngRowWriter); an empty string
+// on success, else what went wrong.
+std::string WritePngImage(const std::filesystem::path& path, Buf32Handle image);

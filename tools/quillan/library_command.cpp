@@ -87,23 +87,6 @@ std::string fileName(int number, const std::string& label) {
   return name;
 }
 
-std::optional<std::string> writeThumbnail(Buf32Handle image, const fs::path& path) {
-  uint32_t w = 0, h = 0;
-  buf32GetWHU(image, &w, &h, nullptr);
-  PngRowWriter png;
-  if (auto e = png.Open(path, static_cast<int>(w), static_cast<int>(h), PngCompression::kFast);
-      !e.empty())
-    return e;
-  const Buf32Lock lock(image, kBuf32Read);
-  std::vector<uint8_t> row(static_cast<size_t>(w) * 3);
-  for (uint32_t y = 0; y < h; ++y)
-    if (!buf32Line(image, static_cast<int>(y), kBuf32Read, row.data()) ||
-        !png.Write(row.data(), 1, row.size()))
-      return WriteFailure(path);
-  if (auto e = png.Finish(); !e.empty()) return e;
-  return std::nullopt;
-}
-
 int list(const fs::path& file) {
   std::unique_ptr<PatternLibrary> library;
   if (auto e = openLibrary(file, false, library)) return Fail(kExitFailure, *e);
@@ -115,7 +98,7 @@ int list(const fs::path& file) {
     std::printf("%3d  %-20s  %3d  %s\n", ++n, library->Label(id).c_str(),
                 entry ? entry->operationCount : 0, entry ? PatternScriptText(*entry).c_str() : "");
   }
-  return std::ferror(stdout) ? Fail(kExitFailure, "cannot write the list") : 0;
+  return FinishStandardOutput();
 }
 
 int render(const fs::path& file, const std::vector<std::string>& args) {
@@ -189,8 +172,8 @@ int exportTo(const fs::path& file, const fs::path& dir) {
     const auto bytes = SerializeRecord(patternRecord(*library->Entry(ids[i])));
     if (!WriteFileAtomically(fs::path(base).concat(".rec"), bytes, &error))
       return Fail(kExitFailure, error);
-    if (auto e = writeThumbnail(library->Image(ids[i]), fs::path(base).concat(".png")))
-      return Fail(kExitFailure, *e);
+    if (auto e = WritePngImage(fs::path(base).concat(".png"), library->Image(ids[i])); !e.empty())
+      return Fail(kExitFailure, e);
   }
   std::printf("%zu patterns written to %s\n", ids.size(), dir.string().c_str());
   return 0;

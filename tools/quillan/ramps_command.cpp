@@ -69,20 +69,6 @@ std::string rampText(const NamedSample& s) {
   return text + record("#e");
 }
 
-std::string writeThumbnail(const fs::path& path, const RampSample& sample) {
-  const Buf32Owner image(MakeRampSampleThumbnail(sample));
-  const Buf32Lock lock(image.get(), kBuf32Read);
-  if (!lock) return "not enough memory for a thumbnail";
-  PngRowWriter png;
-  if (auto e = png.Open(path, kRampThumbnailSide, kRampThumbnailSide, PngCompression::kFast);
-      !e.empty())
-    return e;
-  if (!png.Write(buf32PointAddr(image.get(), 0, 0), kRampThumbnailSide,
-                 static_cast<size_t>(buf32RowBytes(image.get()))))
-    return WriteFailure(path);
-  return png.Finish();
-}
-
 int exportSamples(const std::vector<NamedSample>& samples, const fs::path& dir) {
   std::error_code ec;
   if (!fs::is_directory(dir, ec)) return Fail(kExitFailure, "no such folder: " + dir.string());
@@ -91,7 +77,8 @@ int exportSamples(const std::vector<NamedSample>& samples, const fs::path& dir) 
   for (size_t i = 0; i < samples.size() && error.empty(); ++i) {
     const fs::path base = dir / ("sample-" + number3(static_cast<int>(i + 1)));
     const std::string text = rampText(samples[i]);
-    error = writeThumbnail(fs::path(base).replace_extension(".png"), samples[i].sample);
+    const Buf32Owner image(MakeRampSampleThumbnail(samples[i].sample));
+    error = WritePngImage(fs::path(base).replace_extension(".png"), image.get());
     if (error.empty()) written.push_back(fs::path(base).replace_extension(".png"));
     if (error.empty() &&
         WriteFileAtomically(fs::path(base).replace_extension(".txt"),
@@ -133,5 +120,5 @@ int RunRamps(const std::vector<std::string>& args) {
     std::printf("%3zu %4d %4d %4d  %s\n", i + 1, s.ramp.count, s.hueShift, s.ring,
                 samples[i].label.c_str());
   }
-  return std::ferror(stdout) ? Fail(kExitFailure, "cannot write the list") : 0;
+  return FinishStandardOutput();
 }
